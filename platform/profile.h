@@ -9,6 +9,7 @@
 // A bare file name resolves in the settings folder: $XDG_CONFIG_HOME/videocapture,
 // else ~/.config/videocapture, created when first written.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,15 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
 // The settings folder, and the path a file name resolves to.
 std::string settingsFolder();
 std::string resolvePath(std::string_view file);
+
+// The longest value a read returns.
+inline constexpr std::size_t maxValueLength = 1023;
+
+namespace test_hooks {
+// Called once the new contents sit complete in the temporary file, just before
+// that file replaces the settings file. Returning false fails the write right
+// there, as a crash or a full disk would. An empty function removes the hook.
+void setBeforeReplace(std::function<bool(const std::string& temporaryPath)> hook);
+}  // namespace test_hooks
 
 }  // namespace profile
