@@ -1,0 +1,71 @@
+// The capture object: the driver dialogs, wired to the driver and to the
+// component's settings file.
+#include "tesk/tesk_capture.h"
+
+#include "tesk/capture_window.h"
+#include "tesk/dialogs/driver_dialogs.h"
+
+namespace tesk {
+
+capture::Flag TeskCapture::DLGVIDEOFORMAT() {
+    if (!requireDriver()) return 0;
+    Driver& driver = *connectedDriver();
+    VideoFormat format = driver.format();
+    if (!showVideoFormatDialog(dialogParent(), driver, format)) return 0;
+    const bool wasPreviewing = previewing();
+    stopPreview(false);
+    const Status s = driver.setFormat(format);
+    if (s) settings_.saveFormat(driver.info().name, driver.format());
+    if (wasPreviewing)
+        if (Status restart = startPreview(); !restart) status(IDS_CAP_DRIVER_ERROR, "The preview could not restart: " + restart.error);
+    if (!s) {
+        status(IDS_CAP_DRIVER_ERROR, "The video format could not be set: " + s.error);
+        message("The video format could not be set: " + s.error);
+        return 0;
+    }
+    return 1;
+}
+
+capture::Flag TeskCapture::DLGVIDEOSOURCE() {
+    if (!requireDriver()) return 0;
+    Driver* driver = connectedDriver();
+    SourceAccess source;
+    source.inputs = [driver] { return driver->inputs(); };
+    source.currentInput = [driver] { return driver->currentInput(); };
+    source.setInput = [this, driver](int index) {
+        // The input changes with streaming stopped, and the preview goes on after it.
+        const bool wasPreviewing = previewing();
+        stopPreview(false);
+        Status s = driver->setInput(index);
+        if (wasPreviewing)
+            if (Status restart = startPreview(); !restart && s) s = restart;
+        return s;
+    };
+    source.controls = [driver] { return driver->controls(); };
+    source.setControl = [driver](std::uint32_t id, std::int64_t value) { return driver->setControl(id, value); };
+    return showVideoSourceDialog(dialogParent(), driver->info().name, source) ? 1 : 0;
+}
+
+capture::Flag TeskCapture::DLGVIDEODISPLAY() {
+    DisplayChoice choice = settings_.loadDisplay();
+    if (!showVideoDisplayDialog(dialogParent(), choice)) return 0;
+    settings_.saveDisplay(choice);
+    if (window_) window_->setDisplay(choice);
+    return 1;
+}
+
+capture::Flag TeskCapture::DLGVIDEOCOMPRESSION() {
+    CompressionChoice choice = settings_.loadCompression();
+    if (!showVideoCompressionDialog(dialogParent(), choice)) return 0;
+    settings_.saveCompression(choice);
+    return 1;
+}
+
+capture::Flag TeskCapture::SETAUDIOFORMATDLG(capture::NativeWindow owner) {
+    AudioChoice choice = settings_.loadAudio();
+    if (!showAudioFormatDialog(owner ? owner : dialogParent(), choice)) return 0;
+    settings_.saveAudio(choice);
+    return 1;
+}
+
+}  // namespace tesk
