@@ -1,0 +1,35 @@
+#pragma once
+// The system calls the V4L2 driver makes, behind one small interface so that
+// a fake can stand in for a device in tests. Every call reports failure the
+// way the system call does: -1 (or MAP_FAILED) with errno set.
+
+#include <poll.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace tesk::v4l2 {
+
+class DeviceIo {
+public:
+    virtual ~DeviceIo() = default;
+
+    virtual int open(const std::string& path, int flags) = 0;
+    virtual int close(int fd) = 0;
+    virtual int ioctl(int fd, unsigned long request, void* argument) = 0;
+    virtual void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) = 0;
+    virtual int munmap(void* address, std::size_t length) = 0;
+    virtual int poll(pollfd* fds, nfds_t count, int timeout_ms) = 0;
+    virtual ssize_t read(int fd, void* buffer, std::size_t length) = 0;
+};
+
+// The real devices, opened through libv4l2 so that the common camera formats
+// (MJPEG, YUYV, Bayer, ...) can be requested as RGB24.
+std::shared_ptr<DeviceIo> libv4l2DeviceIo();
+
+// ioctl that retries when a signal interrupts it.
+int xioctl(DeviceIo& io, int fd, unsigned long request, void* argument);
+
+}  // namespace tesk::v4l2

@@ -1,0 +1,66 @@
+#pragma once
+// A DeviceIo that emulates V4L2 capture nodes in memory: enough of the
+// ioctls for listing, opening, formats and mmap streaming, with switches for
+// the failure paths (a node that cannot be opened, a camera unplugged).
+
+#include "tesk/v4l2/v4l2_device_io.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tesk::v4l2::testing {
+
+class FakeCameraIo : public DeviceIo {
+public:
+    struct Node {
+        std::uint32_t deviceCaps = 0;
+        std::string card = "Fake Camera";
+        std::string driver = "fakecam";
+        std::uint32_t version = (6u << 16) | (1u << 8) | 7u;
+        int openError = 0;  // errno for open(), 0 = opens
+    };
+
+    std::map<std::string, Node> nodes;
+    int width = 8;
+    int height = 4;
+    std::uint32_t bytesPerLine = 8 * 3;  // > width*3 adds row padding
+
+    // Unplugged, every call on the camera fails with ENODEV; plugged in
+    // again, it is a fresh device.
+    void unplug() { unplugged_ = true; }
+    void plugIn();
+
+    int openCount() const { return int(open_.size()); }
+    int mappedCount() const { return mapped_; }
+    bool streaming() const { return streaming_; }
+
+    // The colour the fake paints at (x, y) of frame number sequence.
+    static std::uint8_t red(int x) { return std::uint8_t(10 * x); }
+    static std::uint8_t green(int y) { return std::uint8_t(20 * y); }
+    static std::uint8_t blue(std::uint32_t sequence) { return std::uint8_t(sequence); }
+
+    int open(const std::string& path, int flags) override;
+    int close(int fd) override;
+    int ioctl(int fd, unsigned long request, void* argument) override;
+    void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) override;
+    int munmap(void* address, std::size_t length) override;
+    int poll(pollfd* fds, nfds_t count, int timeout_ms) override;
+    ssize_t read(int fd, void* buffer, std::size_t length) override;
+
+private:
+    int fail(int error) const;
+    void paint(std::vector<std::uint8_t>& image) const;
+
+    std::map<int, std::string> open_;
+    int nextFd_ = 100;
+    std::vector<std::vector<std::uint8_t>> buffers_;
+    std::vector<int> queued_;
+    bool streaming_ = false;
+    int mapped_ = 0;
+    bool unplugged_ = false;
+    std::uint32_t sequence_ = 40;  // devices need not start at 0
+};
+
+}  // namespace tesk::v4l2::testing

@@ -1,0 +1,18 @@
+#!/bin/sh
+# run_in_vivid_vm.sh TOOLS_DIR COMMAND [ARGS...]
+# Runs COMMAND inside the vivid virtual machine. Exits 77 (skipped, with the
+# reason on stdout) when the tool is missing or the machine cannot start.
+tools=$1
+shift
+tool="$tools/run-in-vivid-vm"
+if [ ! -x "$tool" ]; then
+    echo "SKIPPED: $tool is missing or not executable, so the V4L2 tests against the vivid driver cannot run"
+    exit 77
+fi
+"$tool" "$@"
+status=$?
+if [ "$status" -eq 125 ]; then
+    echo "SKIPPED: the vivid virtual machine could not start (run-in-vivid-vm exited with 125; it needs root and QEMU)"
+    exit 77
+fi
+exit "$status"

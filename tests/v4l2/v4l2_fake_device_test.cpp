@@ -1,0 +1,230 @@
+// The V4L2 driver against an emulated device: listing, frame copying and
+// the loss of the device, which the kernel's vivid driver cannot bring back.
+
+#include "fake_camera_io.h"
+
+#include "tesk/v4l2/v4l2_driver.h"
+#include "tesk/v4l2/v4l2_enumeration.h"
+#include "tesk/v4l2/v4l2_formats.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <linux/videodev2.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+
+namespace tesk::v4l2::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr std::uint32_t kCapture = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
+
+class FakeDeviceDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("v4l2-fake-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string node(const std::string& name, std::optional<FakeCameraIo::Node> device = std::nullopt) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path).put('\n');
+        if (device)
+            io_->nodes[path] = *device;
+        return path;
+    }
+
+    std::filesystem::path dir_;
+    std::shared_ptr<FakeCameraIo> io_ = std::make_shared<FakeCameraIo>();
+};
+
+TEST_F(FakeDeviceDir, ListsVideoNodesInNumericOrder) {
+    for (const char* name : {"video10", "video2", "video0", "video1", "videoX", "video", "fb0", "media0"})
+        node(name);
+    std::vector<std::string> names;
+    for (const std::string& path : videoNodes(dir_.string()))
+        names.push_back(std::filesystem::path(path).filename().string());
+    EXPECT_THAT(names, ElementsAre("video0", "video1", "video2", "video10"));
+}
+
+TEST_F(FakeDeviceDir, KeepsOnlyCaptureNodesThatOpenAndClosesThemAgain) {
+    node("video0", FakeCameraIo::Node{kCapture, "Front Camera", "uvcvideo", (6u << 16) | (1u << 8) | 0u, 0});
+    node("video1", FakeCameraIo::Node{V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING, "meta", "uvcvideo", 0, 0});
+    node("video2", FakeCameraIo::Node{V4L2_CAP_VIDEO_OUTPUT | V4L2_CAP_STREAMING, "out", "vivid", 0, 0});
+    node("video3", FakeCameraIo::Node{kCapture, "Busy", "uvcvideo", 0, EBUSY});
+    node("video4", FakeCameraIo::Node{kCapture, "Locked", "uvcvideo", 0, EACCES});
+    node("video12", FakeCameraIo::Node{V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_READWRITE, "TV Card", "bttv",
+                                       (5u << 16) | (10u << 8) | 3u, 0});
+    node("video5");  // an entry without a device behind it
+
+    const auto drivers = findDrivers(dir_.string(), io_);
+    ASSERT_EQ(drivers.size(), 2u);
+    EXPECT_EQ(drivers[0]->info().name, "Front Camera");
+    EXPECT_EQ(drivers[0]->info().version, "uvcvideo 6.1.0");
+    EXPECT_EQ(drivers[0]->info().device, (dir_ / "video0").string());
+    EXPECT_EQ(drivers[1]->info().name, "TV Card");
+    EXPECT_EQ(drivers[1]->info().version, "bttv 5.10.3");
+    EXPECT_EQ(io_->openCount(), 0);
+}
+
+class FakeCamera : public FakeDeviceDir {
+protected:
+    void SetUp() override {
+        FakeDeviceDir::SetUp();
+        path_ = node("video0", FakeCameraIo::Node{kCapture});
+        driver_ = std::make_unique<V4l2Driver>(DriverInfo{"Fake Camera", "fakecam 6.1.7", path_}, kCapture, io_);
+    }
+
+    static void expectPainted(const Frame& frame, int width, int height, std::uint8_t blue) {
+        ASSERT_EQ(frame.width, width);
+        ASSERT_EQ(frame.height, height);
+        ASSERT_EQ(frame.layout, Frame::Layout::Rgb24);
+        ASSERT_EQ(frame.pixels.size(), std::size_t(width * height * 3));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* pixel = frame.pixels.data() + (y * width + x) * 3;
+                ASSERT_EQ(pixel[0], FakeCameraIo::red(x)) << x << "," << y;
+                ASSERT_EQ(pixel[1], FakeCameraIo::green(y)) << x << "," << y;
+                ASSERT_EQ(pixel[2], blue) << x << "," << y;
+            }
+    }
+
+    std::string path_;
+    std::unique_ptr<V4l2Driver> driver_;
+};
+
+TEST_F(FakeCamera, CopiesPaddedRowsIntoTightFramesCountingFromZero) {
+    io_->width = 6;
+    io_->height = 5;
+    io_->bytesPerLine = 6 * 3 + 10;
+    ASSERT_TRUE(driver_->open()) << driver_->open().error;
+    ASSERT_TRUE(driver_->startStreaming());
+    for (std::uint64_t expected = 0; expected < 5; ++expected) {  // more frames than buffers: they are requeued
+        Frame frame;
+        const Status status = driver_->readFrame(frame, std::chrono::milliseconds(100));
+        ASSERT_TRUE(status) << status.error;
+        EXPECT_EQ(frame.sequence, expected);
+        expectPainted(frame, 6, 5, std::uint8_t(40 + expected));
+    }
+    driver_->close();
+    EXPECT_EQ(io_->openCount(), 0);
+    EXPECT_EQ(io_->mappedCount(), 0);
+}
+
+TEST_F(FakeCamera, OffersRgb24WithSizesAndRatesFromItsRanges) {
+    ASSERT_TRUE(driver_->open());
+    const auto formats = driver_->formats();
+    ASSERT_EQ(formats.size(), 1u);  // the YUYV entry is not offered: frames arrive as RGB24
+    EXPECT_EQ(formats[0].fourcc, FOURCC_RGB24);
+    std::vector<std::pair<int, int>> sizes;
+    for (const auto& size : formats[0].sizes)
+        sizes.emplace_back(size.width, size.height);
+    EXPECT_THAT(sizes, ElementsAre(std::pair(160, 120), std::pair(176, 144), std::pair(320, 240),
+                                   std::pair(352, 288), std::pair(640, 360), std::pair(640, 480)));
+    EXPECT_THAT(formats[0].sizes[0].intervals,
+                ElementsAre(FrameInterval{1, 30}, FrameInterval{1, 25}, FrameInterval{1, 24}, FrameInterval{1, 20},
+                            FrameInterval{1, 15}, FrameInterval{1, 10}));
+    EXPECT_EQ(driver_->format(), (VideoFormat{FOURCC_RGB24, 8, 4, 1, 30}));
+}
+
+TEST_F(FakeCamera, UnpluggedCameraGivesDisconnectedErrorsAndWorksAgainWhenBack) {
+    ASSERT_TRUE(driver_->open());
+    ASSERT_TRUE(driver_->startStreaming());
+    Frame frame;
+    ASSERT_TRUE(driver_->readFrame(frame, std::chrono::milliseconds(100)));
+
+    io_->unplug();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const Status lost = driver_->readFrame(frame, std::chrono::milliseconds(100));
+        ASSERT_FALSE(lost);
+        EXPECT_THAT(lost.error, HasSubstr("The camera Fake Camera (" + path_ + ") was disconnected"));
+    }
+    EXPECT_FALSE(driver_->setControl(1, 1));
+    driver_->close();
+    driver_->close();
+    EXPECT_FALSE(driver_->isOpen());
+    EXPECT_EQ(io_->openCount(), 0);
+    EXPECT_EQ(io_->mappedCount(), 0);
+    const Status reopen = driver_->open();
+    ASSERT_FALSE(reopen);
+    EXPECT_THAT(reopen.error, HasSubstr("Cannot open the camera Fake Camera (" + path_ + ")"));
+
+    io_->plugIn();
+    ASSERT_TRUE(driver_->open());
+    ASSERT_TRUE(driver_->startStreaming());
+    const Status again = driver_->readFrame(frame, std::chrono::milliseconds(100));
+    ASSERT_TRUE(again) << again.error;
+    EXPECT_EQ(frame.sequence, 0u);
+}
+
+TEST_F(FakeCamera, RefusesWhatItCannotDoWithClearMessages) {
+    struct Case {
+        const char* what;
+        std::function<Status(V4l2Driver&)> call;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"read before streaming", [](V4l2Driver& d) { Frame f; return d.readFrame(f, std::chrono::milliseconds(1)); },
+         "frames are not streaming"},
+        {"non-RGB24 format", [](V4l2Driver& d) { return d.setFormat({fourcc('Y', 'U', 'Y', 'V'), 8, 4, 1, 30}); },
+         "RGB24 only, not as YUYV"},
+        {"empty size", [](V4l2Driver& d) { return d.setFormat({FOURCC_RGB24, 0, 4, 1, 30}); }, "invalid frame size"},
+        {"missing control", [](V4l2Driver& d) { return d.setControl(0x980900, 1); }, "there is no control"},
+        {"overlay", [](V4l2Driver& d) { return d.setOverlay(true); }, "has no overlay"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_THAT(c.call(*driver_).error, HasSubstr("not connected"));  // closed: nothing to ask
+        ASSERT_TRUE(driver_->open());
+        const Status status = c.call(*driver_);
+        EXPECT_THAT(status.error, HasSubstr(c.message));
+        EXPECT_THAT(status.error, HasSubstr(path_));
+        driver_->close();
+    }
+}
+
+TEST(FrameRanges, CommonSizesInsideStepwiseRanges) {
+    struct Case {
+        v4l2_frmsize_stepwise range;
+        std::vector<FrameSize> sizes;
+    };
+    const Case cases[] = {
+        {{320, 640, 320, 240, 480, 240}, {{320, 240}, {640, 480}}},
+        {{100, 200, 1, 100, 200, 1}, {{100, 100}, {160, 120}, {176, 144}, {200, 200}}},
+        {{640, 640, 1, 480, 480, 1}, {{640, 480}}},
+        {{0, 640, 1, 0, 480, 1}, {}},  // broken range
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sizesInRange(c.range), c.sizes) << c.range.min_width << "-" << c.range.max_width;
+}
+
+TEST(FrameRanges, CommonRatesInsideIntervalRanges) {
+    EXPECT_THAT(intervalsInRange({{1, 60}, {1, 25}, {1, 1}}),
+                ElementsAre(FrameInterval{1, 60}, FrameInterval{1, 50}, FrameInterval{1, 30}, FrameInterval{1, 25}));
+    EXPECT_THAT(intervalsInRange({{1001, 30000}, {2, 1}, {1, 1}}),
+                ElementsAre(FrameInterval{1001, 30000}, FrameInterval{1, 25}, FrameInterval{1, 24},
+                            FrameInterval{1, 20}, FrameInterval{1, 15}, FrameInterval{1, 10}, FrameInterval{1, 5},
+                            FrameInterval{1, 1}, FrameInterval{2, 1}));
+    EXPECT_THAT(intervalsInRange({{1, 10}, {1, 10}, {1, 1}}), ElementsAre(FrameInterval{1, 10}));
+    EXPECT_TRUE(intervalsInRange({{1, 0}, {1, 10}, {1, 1}}).empty());
+}
+
+TEST(FrameRanges, VersionTextFromKernelVersionCode) {
+    EXPECT_EQ(versionText("uvcvideo", (6u << 16) | (1u << 8) | 0u), "uvcvideo 6.1.0");
+    EXPECT_EQ(versionText("vivid", (6u << 16) | (1u << 8) | 194u), "vivid 6.1.194");
+    EXPECT_EQ(fourccText(FOURCC_RGB24), "RGB3");
+}
+
+}  // namespace
+}  // namespace tesk::v4l2::testing
