@@ -20,9 +20,10 @@ public:
     // Binds the manager to a settings file (a bare name resolves in the
     // settings folder) and reads the bookkeeping list.
     void start(std::string_view file);
-    // Writes "Sectors" and the entries back.
+    // Writes "Sectors" and the entries back. Nothing before a start.
     void stop();
 
+    // Both do nothing before a start.
     void restorePosition(std::string_view procedure, platform::PlacedWindow& window) const;
     void savePosition(std::string_view procedure, const platform::PlacedWindow& window) const;
 
@@ -32,6 +33,8 @@ public:
 private:
     std::string file_;
     std::vector<Entry> entries_;
+    // Each entry's text as start read it, so stop writes it back unchanged.
+    std::vector<std::string> storedEntries_;
 };
 
 }  // namespace shell

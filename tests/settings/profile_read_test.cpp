@@ -17,6 +17,8 @@ struct ReadCase {
     std::string expected;  // the default is always "DEF"
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+
 const std::string longValue(1500, 'v');
 
 const ReadCase readCases[] = {

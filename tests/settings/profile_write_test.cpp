@@ -23,6 +23,8 @@ struct WriteCase {
     std::string after;
 };
 
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.what; }
+
 const std::string handEdited =
     "; written by hand\n"
     "[Main]\n"
