@@ -241,7 +241,8 @@ enum class ReadResult { Ok, Missing, Failed };
 
 ReadResult readFile(const std::string& path, std::string& bytes, struct stat* info = nullptr) {
     bytes.clear();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe or device put in the file's place cannot hang the program.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadResult::Failed;
@@ -393,7 +394,9 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     const std::string folder = parentFolder(path);
     if (!std::filesystem::is_directory(folder, ec)) {
         if (!value) return true;  // nothing to delete, and nothing is created for it
-        if (!isBareName(file) || !std::filesystem::create_directories(folder, ec) || ec) return false;
+        if (!isBareName(file)) return false;
+        std::filesystem::create_directories(folder, ec);
+        if (!std::filesystem::is_directory(folder, ec)) return false;
     }
 
     FolderLock lock(folder);

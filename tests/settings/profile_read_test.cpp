@@ -3,6 +3,8 @@
 #include "platform/profile.h"
 #include "settings_fixture.h"
 
+#include <sys/stat.h>
+
 namespace settings_test {
 namespace {
 
@@ -78,6 +80,10 @@ TEST_F(ProfileReadFiles, UnreadableFileGivesDefault) {
     fs::create_directories(pathOf("t.ini"));
     EXPECT_EQ(GetPrivateProfileString("a", "k", "DEF", "t.ini"), "DEF");
     EXPECT_EQ(GetPrivateProfileString("a", "k", "DEF", ""), "DEF");
+    // Nor can a pipe in the file's place: it gives the default at once instead of waiting for a writer.
+    ASSERT_EQ(::mkfifo(pathOf("pipe.ini").c_str(), 0600), 0);
+    EXPECT_EQ(GetPrivateProfileString("a", "k", "DEF", "pipe.ini"), "DEF");
+    EXPECT_FALSE(profile::WritePrivateProfileString("a", "k", "1", "pipe.ini"));
 }
 
 TEST_F(ProfileReadFiles, BareNameResolvesInTheSettingsFolderAndPathsAreUsedAsTheyStand) {

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <thread>
+
 namespace settings_test {
 namespace {
 
@@ -103,6 +105,24 @@ TEST_F(ProfileWriteFiles, EveryWriteReachesTheFileAtOnce) {
         ASSERT_TRUE(WritePrivateProfileString("a", "n", std::to_string(i), "t.ini"));
         EXPECT_EQ(contents("t.ini"), "[a]\nn=" + std::to_string(i) + "\n");
     }
+}
+
+TEST_F(ProfileWriteFiles, WritersSharingAFileLoseNoUpdate) {
+    // Two writers at once, as two running instances would be: each
+    // read-modify-write cycle sees the other's finished writes.
+    constexpr int perWriter = 40;
+    const auto writer = [](const char* section) {
+        for (int i = 0; i < perWriter; ++i)
+            WritePrivateProfileString(section, "k" + std::to_string(i), std::to_string(i), "shared.ini");
+    };
+    std::thread first(writer, "first"), second(writer, "second");
+    first.join();
+    second.join();
+    for (const char* section : {"first", "second"})
+        for (int i = 0; i < perWriter; ++i)
+            EXPECT_EQ(GetPrivateProfileString(section, "k" + std::to_string(i), "lost", "shared.ini"),
+                      std::to_string(i))
+                << section << " k" << i;
 }
 
 TEST_F(ProfileWriteFiles, TextsThatWouldBreakTheFileAreRefused) {
