@@ -405,6 +405,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     const ReadResult read = readFile(path, bytes, &info);
     // A file that exists but cannot be read is never replaced: its contents would be lost.
     if (read == ReadResult::Failed) return false;
+    // A read-only file stays as it is, even for root and although the folder would let us replace it.
+    if (read == ReadResult::Ok && ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return false;
     Document doc = Document::parse(bytes);
     if (!doc.apply(section, key, value)) return true;
     return replaceFile(path, doc.serialize(), read == ReadResult::Ok ? &info : nullptr);

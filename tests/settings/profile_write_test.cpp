@@ -186,6 +186,14 @@ TEST_F(ProfileWriteFiles, ReadOnlyFolderFailsTheWrite) {
     EXPECT_EQ(GetPrivateProfileString("a", "k", "DEF", (readOnly / "t.ini").string()), "1");
 }
 
+TEST_F(ProfileWriteFiles, ReadOnlyFileIsNotReplaced) {
+    put("t.ini", "[a]\nk=1\n");
+    fs::permissions(pathOf("t.ini"), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(WritePrivateProfileString("a", "k", "2", "t.ini"));
+    EXPECT_FALSE(WritePrivateProfileString("a", "k", std::nullopt, "t.ini"));
+    EXPECT_EQ(contents("t.ini"), "[a]\nk=1\n");
+}
+
 TEST_F(ProfileWriteFiles, UnreadableFileIsNeverReplaced) {
     fs::create_directories(pathOf("t.ini") / "inside");
     EXPECT_FALSE(WritePrivateProfileString("a", "k", "1", "t.ini"));
