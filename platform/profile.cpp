@@ -297,10 +297,9 @@ bool replaceFile(const std::string& path, std::string_view bytes, const struct s
     if (old) {
         // The new file keeps the old one's permissions and, where allowed, owner.
         ok = ::fchmod(fd.get(), old->st_mode & 07777) == 0;
-        if (ok && (old->st_uid != ::geteuid() || old->st_gid != ::getegid()) &&
-            ::fchown(fd.get(), old->st_uid, old->st_gid) != 0) {
-            // Only a privileged process may hand a file to another owner; ours will do.
-        }
+        // Only a privileged process may hand a file to another owner; otherwise it becomes ours.
+        if (ok && (old->st_uid != ::geteuid() || old->st_gid != ::getegid()))
+            ok = ::fchown(fd.get(), old->st_uid, old->st_gid) == 0 || errno == EPERM;
     }
     ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     ok = fd.reset() && ok;
