@@ -119,8 +119,10 @@ Status savePalette(const std::string& path, const std::vector<Rgb>& colours) {
 
     // QSaveFile writes a temporary file beside the target, syncs it to disk
     // and renames it over the target only when everything was written.
+    // Unbuffered, so that a short write (a full disk) shows in write()
+    // itself: an error while flushing at commit goes unnoticed in Qt 6.4.
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Status::failure("The palette file " + path + " cannot be written: " + file.errorString().toStdString() + ".");
     if (file.write(bytes) != bytes.size() || !file.commit())
         return Status::failure("The palette file " + path + " could not be written: " + file.errorString().toStdString() +
