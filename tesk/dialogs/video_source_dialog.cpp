@@ -44,14 +44,17 @@ struct ControlEditor {
 bool fitsInt(const Control& c) { return c.minimum >= INT_MIN && c.maximum <= INT_MAX && c.minimum <= c.maximum; }
 
 // The nearest value the control accepts: within its range, on its step.
+// Unsigned offsets keep 64-bit ranges from overflowing.
 std::int64_t snap(const Control& c, std::int64_t value) {
     if (c.minimum > c.maximum) return value;
     value = std::clamp(value, c.minimum, c.maximum);
-    const std::int64_t step = std::max<std::int64_t>(1, c.step);
-    const std::int64_t offset = value - c.minimum;
-    std::int64_t snapped = c.minimum + (offset + step / 2) / step * step;
-    if (snapped > c.maximum) snapped -= step;
-    return snapped;
+    const std::uint64_t step = std::uint64_t(std::max<std::int64_t>(1, c.step));
+    const std::uint64_t span = std::uint64_t(c.maximum) - std::uint64_t(c.minimum);
+    const std::uint64_t offset = std::uint64_t(value) - std::uint64_t(c.minimum);
+    const std::uint64_t down = offset / step * step;
+    const std::uint64_t rest = offset - down;
+    const bool roundUp = rest >= step - rest && span - down >= step;
+    return std::int64_t(std::uint64_t(c.minimum) + (roundUp ? down + step : down));
 }
 
 // Restoring on Cancel makes sense for values, not for actions or text.
@@ -252,12 +255,13 @@ private:
                 e.slider = new QSlider(Qt::Horizontal, e.row);
                 e.slider->setObjectName("control_" + id + "_slider");
                 e.slider->setRange(int(c.minimum), int(c.maximum));
-                e.slider->setSingleStep(int(std::clamp<std::int64_t>(c.step, 1, INT_MAX)));
-                e.slider->setPageStep(int(std::clamp<std::int64_t>((c.maximum - c.minimum) / 10, c.step, INT_MAX)));
+                const int step = int(std::clamp<std::int64_t>(c.step, 1, INT_MAX));
+                e.slider->setSingleStep(step);
+                e.slider->setPageStep(int(std::clamp<std::int64_t>((c.maximum - c.minimum) / 10, step, INT_MAX)));
                 e.slider->setAccessibleName(name);
                 e.spin = new QSpinBox(e.row);
                 e.spin->setRange(int(c.minimum), int(c.maximum));
-                e.spin->setSingleStep(int(std::clamp<std::int64_t>(c.step, 1, INT_MAX)));
+                e.spin->setSingleStep(step);
                 // Typing applies on Enter or leaving the box, not on every keystroke.
                 e.spin->setKeyboardTracking(false);
                 row->addWidget(e.slider, 1);
