@@ -10,6 +10,7 @@
 // window-specific steps.
 
 #include "platform/framework/window.h"
+#include "platform/framework/window_resizer.h"
 #include "shell/runtime.h"
 
 #include <string>
@@ -36,6 +37,8 @@ public:
     // redisplayed from its variable.
     void resetStep(bool force);
     void addComponent(platform::WindowComponent& component);
+    // The framework's teardown releases an attached resizer.
+    void attachResizer(platform::WindowResizer& resizer);
     void setAcceptAll(bool on);
     void requestForcedReset();
 
@@ -73,6 +76,7 @@ private:
     bool acceptAll_ = false;
     bool pendingForcedReset_ = false;
     std::vector<platform::WindowComponent*> components_;
+    platform::WindowResizer* resizer_ = nullptr;
 };
 
 }  // namespace shell

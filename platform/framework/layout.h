@@ -74,7 +74,8 @@ struct ControlDecl {
     int rightIndent = -1;        // right-aligned entry text with this indent; -1 = left
     int dropRows = 0;            // drop-down lists: rows shown when dropped
     std::string format;          // drop-down lists: "316L(2)|M~Description~@s79@"
-    int rangeLow = 0, rangeHigh = 0, step = 1;  // spins
+    int rangeLow = 0, rangeHigh = 0, step = 1;  // spins; both 0: the picture's range
+    bool centred = false;        // strings and entries: text centred in the control
 };
 
 enum class Frame {

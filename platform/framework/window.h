@@ -92,6 +92,8 @@ public:
     QWidget* nativeHandle() const;
     // Ends the window's event loop once the current handler has returned.
     void postCloseWindow();
+    // The close-window event has been posted and the window is not closed yet.
+    bool closePending() const;
 
     // The accepted-control handler, called for every menu choice, button
     // press, list selection, check box change and finished entry edit. A check
@@ -151,5 +153,7 @@ private:
 
 // The innermost open window of this thread (the one whose handler runs), or nullptr.
 Window* activeWindow();
+// Every open window of this thread, the first opened first.
+std::vector<Window*> openWindows();
 
 }  // namespace platform

@@ -14,6 +14,11 @@ class WindowResizer {
 public:
     enum class Strategy { Proportional = 0 };
 
+    WindowResizer() = default;
+    ~WindowResizer() { release(); }
+    WindowResizer(const WindowResizer&) = delete;
+    WindowResizer& operator=(const WindowResizer&) = delete;
+
     // Records the reference layout and registers for the window's size events.
     void prepare(Window& window, Strategy strategy = Strategy::Proportional);
     // Lays the controls out for the window's current size; nothing when the

@@ -8,9 +8,13 @@
 #include "platform/framework/window.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
+
+class QTimer;
+class QWidget;
 
 namespace testing_support {
 
@@ -18,6 +22,11 @@ using ControlRef = std::variant<platform::ControlNumber, std::string>;
 
 class ScriptedUser {
 public:
+    ScriptedUser();
+    ~ScriptedUser();
+    ScriptedUser(const ScriptedUser&) = delete;
+    ScriptedUser& operator=(const ScriptedUser&) = delete;
+
     // Choose a menu item (through its menu) or press a button, as a mouse would.
     ScriptedUser& choose(ControlRef control);
     ScriptedUser& press(ControlRef button) { return choose(std::move(button)); }
@@ -44,8 +53,23 @@ public:
     std::size_t pending() const;
 
 private:
+    // Where a step started: a step that opens a window or a modal box lets
+    // the next step run inside it.
+    struct Running {
+        std::size_t windows = 0;
+        QWidget* modal = nullptr;
+    };
+    void pump();
+    void startPump();
+    void fail(const std::string& why);
+    void closeEverything();
+    ScriptedUser& add(std::string description, std::function<bool(std::string&)> step);
+
     std::vector<std::function<bool()>> steps_;
     std::size_t next_ = 0;
+    std::vector<Running> running_;
+    std::vector<std::unique_ptr<QTimer>> pumps_;
+    bool failed_ = false;
 };
 
 }  // namespace testing_support

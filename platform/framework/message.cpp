@@ -1,0 +1,40 @@
+#include "platform/framework/message.h"
+
+#include "platform/framework/text_util.h"
+#include "platform/framework/window.h"
+
+#include <QMessageBox>
+
+namespace platform {
+namespace {
+
+MessageSink& currentSink() {
+    static MessageSink sink;
+    return sink;
+}
+
+}  // namespace
+
+void message(std::string_view text) {
+    if (const MessageSink& sink = currentSink()) {
+        sink(text);
+        return;
+    }
+    Window* owner = activeWindow();
+    QMessageBox box(owner ? owner->nativeHandle() : nullptr);
+    box.setWindowTitle(QString());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(detail::toQt(text));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+MessageSink setMessageSink(MessageSink sink) {
+    MessageSink previous = std::move(currentSink());
+    currentSink() = std::move(sink);
+    return previous;
+}
+
+}  // namespace platform
