@@ -405,9 +405,12 @@ void Window::setHeight(int height) {
 
 void Window::showMaximized() { impl_->top->showMaximized(); }
 void Window::showNormal() { impl_->top->showNormal(); }
+// Leaves the maximised state alone: a window minimised from maximised comes back maximised.
 void Window::setMinimized(bool minimized) {
-    if (minimized) impl_->top->showMinimized();
-    else impl_->top->showNormal();
+    QWidget& top = *impl_->top;
+    const Qt::WindowStates state = top.windowState();
+    const Qt::WindowStates wanted = minimized ? (state | Qt::WindowMinimized) : (state & ~Qt::WindowMinimized);
+    if (wanted != state) top.setWindowState(wanted);
 }
 
 }  // namespace platform
