@@ -1,0 +1,68 @@
+// The three capture dialogs open from the Capture menu in their phases:
+// "&Frames..." and "&Palette..." after the framework's handling between the
+// update and reset steps (so every control is redisplayed when they close),
+// "&Video..." before it with neither.
+
+#include "tests/mainwin/main_fixture.h"
+
+#include <QAction>
+#include <QSignalBlocker>
+#include <QWidget>
+
+namespace mainwin_test {
+namespace {
+
+using namespace mainwin;
+using testing::ElementsAre;
+
+struct DialogCase {
+    const char* name;
+    ControlNumber item;
+    const char* title;
+    const char* procedure;
+    int width, height;  // dialog units
+    bool redisplayed;
+};
+
+class MainDialogsTest : public MainWindowTest, public testing::WithParamInterface<DialogCase> {};
+
+TEST_P(MainDialogsTest, OpensModallyAndRedisplaysTheMainWindowOnlyAfterFramesAndPalette) {
+    const DialogCase& c = GetParam();
+    user.then([](Window& w) {
+        // Show a check mark that PREVIEWFLAG (1) does not hold; only a redisplay puts it back.
+        QSignalBlocker block(w.action(PREVIEWFLAG));
+        w.action(PREVIEWFLAG)->setChecked(false);
+        ASSERT_FALSE(w.isChecked(PREVIEWFLAG));
+    });
+    user.choose(c.item);
+    user.then([&](Window& dialog) {
+        EXPECT_EQ(dialog.hostWidget()->windowTitle(), c.title);
+        EXPECT_EQ(dialog.width(), c.width);
+        EXPECT_EQ(dialog.height(), c.height);
+        EXPECT_FALSE(dialog.isResizable());
+        EXPECT_THAT(errors.procedures(), ElementsAre("Main", c.procedure));
+        EXPECT_FALSE(main().window().hostWidget()->isEnabled());
+    });
+    user.closeFromSystemMenu();
+    user.then([&](Window& w) {
+        EXPECT_EQ(&w, &main().window());
+        EXPECT_EQ(w.isChecked(PREVIEWFLAG), c.redisplayed);
+        EXPECT_EQ(main().previewFlag(), 1);
+        EXPECT_EQ(errors.currentProcedure(), "Main");
+        EXPECT_TRUE(w.hostWidget()->isEnabled());
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+    // The sequence starts only when the dialog was confirmed, and closing it confirms nothing.
+    EXPECT_THAT(callsBeforeTeardown(), testing::IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(CaptureMenu, MainDialogsTest,
+                         testing::Values(DialogCase{"Frames", CAPTUREFRAMES, "Capture Frames", "CaptureFrames", 133, 77, true},
+                                         DialogCase{"Video", CAPTUREVIDEO, "Capture Video Sequence", "VideoCap", 183, 130,
+                                                    false},
+                                         DialogCase{"Palette", CAPTUREPALETTE, "Capture Palette", "CapPalette", 178, 108, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace mainwin_test

@@ -1,0 +1,187 @@
+// The main window as it opens: every control's number, kind, text and use
+// name, the positions, the states at open, the menus and the frame.
+
+#include "tests/mainwin/main_fixture.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QWidget>
+
+namespace mainwin_test {
+namespace {
+
+using platform::Kind;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+using namespace mainwin;
+
+struct Row {
+    ControlNumber number;
+    Kind kind;
+    const char* text;
+    const char* useName;
+};
+
+const Row controls[] = {
+    {mainwin::FILE, Kind::Menu, "&File", "?FILE"},
+    {FILEITEM20, Kind::Item, "&Load Palette...", "?FILEITEM20"},
+    {FILEITEM11, Kind::Item, "&Set Capture File...", "?FILEITEM11"},
+    {FILEITEM13, Kind::Item, "Save &Captured Video As...", "?FILEITEM13"},
+    {FILESAVEPALETTE, Kind::Item, "Save &Palette...", "?FILESAVEPALETTE"},
+    {FILESAVESINGLEFRAME, Kind::Item, "Save Single &Frame...", "?FILESAVESINGLEFRAME"},
+    {FILEEXIT, Kind::Item, "&Exit", "?FILEEXIT"},
+    {EDIT, Kind::Menu, "&Edit", "?EDIT"},
+    {mainwin::EDITCOPY, Kind::Item, "&Copy Frame to Clipboard", "?EDITCOPY"},
+    {OPTIONS, Kind::Menu, "&Options", "?OPTIONS"},
+    {OPTIONSITEM7, Kind::Item, "&Audio Format...", "?OPTIONSITEM7"},
+    {OPTIONSFORMAT, Kind::Item, "&Format", "?OPTIONSFORMAT"},
+    {OPTIONSSOURCE, Kind::Item, "&Source", "?OPTIONSSOURCE"},
+    {OPTIONSDISPLAY, Kind::Item, "&Display...", "?OPTIONSDISPLAY"},
+    {OPTIONSCOMPRESSION, Kind::Item, "&Compression...", "?OPTIONSCOMPRESSION"},
+    {PREVIEWFLAG, Kind::CheckItem, "&Preview", "?PREVIEWFLAG"},
+    {OVERLAYFLAG, Kind::CheckItem, "&Overlay", "?OVERLAYFLAG"},
+    {OPTIONSDESTROY, Kind::Item, "?Destroy", "?OPTIONSDESTROY"},
+    {CAPTURE, Kind::Menu, "&Capture", "?CAPTURE"},
+    {mainwin::CAPTURESINGLEFRAME, Kind::Item, "&Single Frame", "?CAPTURESINGLEFRAME"},
+    {CAPTUREFRAMES, Kind::Item, "&Frames...", "?CAPTUREFRAMES"},
+    {CAPTUREVIDEO, Kind::Item, "&Video...", "?CAPTUREVIDEO"},
+    {CAPTUREPALETTE, Kind::Item, "&Palette...", "?CAPTUREPALETTE"},
+    {HELP, Kind::Menu, "&Help", "?HELP"},
+    {HELPSYSTEMINFO, Kind::Item, "&System Info...", "?HELPSYSTEMINFO"},
+    {REGION1, Kind::Region, "", "?REGION1"},
+    {CAPREG, Kind::Box, "", "?CAPREG"},
+    {NEWREGION, Kind::Button, "New Region", "?NEWREGION"},
+    {ENUMERATEDRIVERS, Kind::Button, "Enumerate Drivers", "?ENUMERATEDRIVERS"},
+    {STARTCAPTURE, Kind::Button, "Start Capture", "?STARTCAPTURE"},
+    {STRING1, Kind::String, "Capture Region", "?STRING1"},
+    {PROMPT1, Kind::Prompt, "Select Driver", "?PROMPT1"},
+    {LOC_DRIVER, Kind::DropList, "", "?LOC:DRIVER"},
+    {CAPTUREJPEG, Kind::Button, "Capture Frame JPEG", "?CAPTUREJPEG"},
+    {PROMPT2, Kind::Prompt, "New region", "?PROMPT2"},
+    {CAPTUREBMP, Kind::Button, "Capture Frame BMP", "?CAPTUREBMP"},
+    {RESIZE, Kind::Button, "Resize", "?RESIZE"},
+    {CANCELBUTTON, Kind::Button, "&Close", "?CANCELBUTTON"},
+};
+
+struct Placed {
+    ControlNumber number;
+    platform::Rect at;
+};
+
+// The controls with a size of their own, in dialog units at the layout's size.
+const Placed placed[] = {
+    {REGION1, {297, 9, 55, 44}},      {CAPREG, {10, 16, 161, 127}},      {NEWREGION, {283, 167, 93, 14}},
+    {ENUMERATEDRIVERS, {282, 64, 93, 14}}, {STARTCAPTURE, {282, 115, 93, 14}}, {LOC_DRIVER, {282, 98, 114, 14}},
+    {CAPTUREJPEG, {282, 132, 93, 14}}, {CAPTUREBMP, {282, 149, 93, 14}},  {RESIZE, {322, 197, 59, 14}},
+    {CANCELBUTTON, {294, 219, 93, 14}},
+};
+
+TEST_F(MainWindowTest, EveryControlHasItsNumberKindTextAndUseName) {
+    user.then([](Window& w) {
+        std::vector<ControlNumber> expected;
+        for (const Row& row : controls) {
+            SCOPED_TRACE(row.useName);
+            expected.push_back(row.number);
+            EXPECT_EQ(w.numberOf(row.useName), row.number);
+            EXPECT_EQ(w.kind(row.number), row.kind);
+            EXPECT_EQ(w.text(row.number), row.text);
+            EXPECT_EQ(w.useName(row.number), row.useName);
+        }
+        EXPECT_THAT(w.controls(), ElementsAreArray(expected));
+        EXPECT_EQ(w.widget(STARTCAPTURE)->objectName(), "STARTCAPTURE");
+        EXPECT_EQ(w.widget(LOC_DRIVER)->objectName(), "LOC:DRIVER");
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
+    user.then([](Window& w) {
+        EXPECT_EQ(w.hostWidget()->windowTitle(), "Video Capture");
+        EXPECT_EQ(w.width(), 399);
+        EXPECT_EQ(w.height(), 242);
+        EXPECT_TRUE(w.isResizable());
+        for (const Placed& p : placed) {
+            SCOPED_TRACE(w.useName(p.number));
+            const platform::Rect at = w.controlRectDu(p.number);
+            EXPECT_EQ(at.x, p.at.x);
+            EXPECT_EQ(at.y, p.at.y);
+            EXPECT_EQ(at.width, p.at.width);
+            EXPECT_EQ(at.height, p.at.height);
+        }
+        // Sized to their texts: only the position is laid down.
+        for (const Placed& p : {Placed{STRING1, {48, 72}}, Placed{PROMPT1, {281, 87}}, Placed{PROMPT2, {307, 25}}}) {
+            SCOPED_TRACE(w.useName(p.number));
+            EXPECT_EQ(w.controlRectDu(p.number).x, p.at.x);
+            EXPECT_EQ(w.controlRectDu(p.number).y, p.at.y);
+        }
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, OpensWithOnlyEnumerateCloseAndTheMenusUsable) {
+    user.then([this](Window& w) {
+        for (ControlNumber c : {NEWREGION, STARTCAPTURE, CAPTUREJPEG, CAPTUREBMP}) {
+            EXPECT_FALSE(w.isEnabled(c)) << w.useName(c);
+        }
+        for (ControlNumber c : {ENUMERATEDRIVERS, CANCELBUTTON, OPTIONSFORMAT, OPTIONSSOURCE, OPTIONSDISPLAY,
+                                OVERLAYFLAG, PREVIEWFLAG}) {
+            EXPECT_TRUE(w.isEnabled(c)) << w.useName(c);
+        }
+        EXPECT_TRUE(w.isHidden(RESIZE));
+        EXPECT_FALSE(w.isHidden(OPTIONSDESTROY));
+        EXPECT_TRUE(w.isChecked(PREVIEWFLAG));
+        EXPECT_FALSE(w.isChecked(OVERLAYFLAG));
+        EXPECT_EQ(w.text(LOC_DRIVER), "");
+        EXPECT_EQ(w.listChoice(LOC_DRIVER), 0u);
+        EXPECT_EQ(main().previewFlag(), 1);
+        EXPECT_EQ(main().overlayFlag(), 0);
+        // No button is the default one.
+        for (const Row& row : controls) {
+            if (row.kind != Kind::Button) continue;
+            const auto* button = qobject_cast<const QPushButton*>(w.widget(row.number));
+            ASSERT_NE(button, nullptr) << row.useName;
+            EXPECT_FALSE(button->isDefault()) << row.useName;
+        }
+        // Opening asks nothing of the capture component.
+        EXPECT_THAT(capture.calls(), testing::IsEmpty());
+        EXPECT_EQ(errors.currentProcedure(), "Main");
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, MenusHoldTheirItemsAndSeparatorsInOrder) {
+    user.then([](Window& w) {
+        EXPECT_THAT(w.menuChildren(mainwin::FILE),
+                    ElementsAre(FILEITEM20, FILEITEM11, 0, FILEITEM13, FILESAVEPALETTE, FILESAVESINGLEFRAME, 0, 0,
+                                FILEEXIT));
+        EXPECT_THAT(w.menuChildren(EDIT), ElementsAre(mainwin::EDITCOPY));
+        EXPECT_THAT(w.menuChildren(OPTIONS),
+                    ElementsAre(OPTIONSITEM7, 0, OPTIONSFORMAT, OPTIONSSOURCE, OPTIONSDISPLAY, 0, OPTIONSCOMPRESSION,
+                                0, PREVIEWFLAG, OVERLAYFLAG, 0, OPTIONSDESTROY));
+        EXPECT_THAT(w.menuChildren(CAPTURE),
+                    ElementsAre(mainwin::CAPTURESINGLEFRAME, CAPTUREFRAMES, CAPTUREVIDEO, CAPTUREPALETTE));
+        EXPECT_THAT(w.menuChildren(HELP), ElementsAre(HELPSYSTEMINFO));
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, PlaceholderAndListReachTheFallbackAndChangeNothing) {
+    giveDrivers(2);
+    user.choose(OPTIONSDESTROY).then([this](Window&) { EXPECT_THAT(capture.calls(), testing::IsEmpty()); });
+    user.press(ENUMERATEDRIVERS);
+    forget().selectRow(LOC_DRIVER, 2).then([this](Window& w) {
+        EXPECT_THAT(capture.calls(), testing::IsEmpty());
+        EXPECT_EQ(w.listChoice(LOC_DRIVER), 2u);
+        EXPECT_FALSE(w.isEnabled(CAPTUREJPEG));
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+    EXPECT_THAT(messages.messages(), testing::IsEmpty());
+}
+
+}  // namespace
+}  // namespace mainwin_test
