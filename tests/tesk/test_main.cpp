@@ -1,0 +1,21 @@
+// Runs the component's tests inside a QApplication on the offscreen platform,
+// with the settings folder in a temporary directory.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <csignal>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir config;
+    if (!config.isValid()) return 2;
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    // A file-size limit in the full-disk tests must fail the write, not end the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
