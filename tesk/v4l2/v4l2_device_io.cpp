@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace tesk::v4l2 {
 namespace {
@@ -11,6 +12,7 @@ namespace {
 class Libv4l2DeviceIo final : public DeviceIo {
 public:
     int open(const std::string& path, int flags) override { return v4l2_open(path.c_str(), flags | O_CLOEXEC); }
+    int openRaw(const std::string& path, int flags) override { return ::open(path.c_str(), flags | O_CLOEXEC); }
     int close(int fd) override { return v4l2_close(fd); }
     int ioctl(int fd, unsigned long request, void* argument) override { return v4l2_ioctl(fd, request, argument); }
     void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) override {

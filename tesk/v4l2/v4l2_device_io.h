@@ -16,7 +16,11 @@ class DeviceIo {
 public:
     virtual ~DeviceIo() = default;
 
+    // A capture node, through libv4l2 where the real devices are used.
     virtual int open(const std::string& path, int flags) = 0;
+    // Any device node as it is (framebuffers; probing a node's capabilities).
+    virtual int openRaw(const std::string& path, int flags) = 0;
+    // Closes descriptors from either open.
     virtual int close(int fd) = 0;
     virtual int ioctl(int fd, unsigned long request, void* argument) = 0;
     virtual void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) = 0;

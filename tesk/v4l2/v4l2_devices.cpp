@@ -55,7 +55,7 @@ std::string versionText(const char* driver, std::uint32_t version) {
 }
 
 std::optional<ProbedNode> probeNode(DeviceIo& io, const std::string& path) {
-    const int fd = io.open(path, O_RDWR | O_NONBLOCK);
+    const int fd = io.openRaw(path, O_RDWR | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;  // unreadable or busy: not listed
     v4l2_capability capability{};

@@ -119,6 +119,9 @@ Status V4l2Driver::requestRgb24(int width, int height) {
         const int error = errno;
         if (error == EINVAL)
             return v4l2::deviceFailure(info_, "the device offers no format that can be converted to RGB24");
+        if (error == EBUSY)
+            return v4l2::deviceFailure(info_, "the camera is in use by another program (VIDIOC_S_FMT: " +
+                                                  std::string(std::strerror(error)) + ")");
         return failure("VIDIOC_S_FMT", error);
     }
     if (request.fmt.pix.pixelformat != V4L2_PIX_FMT_RGB24)

@@ -34,7 +34,7 @@ std::uint32_t framebufferFourcc(const fb_var_screeninfo& mode) {
 
 // Fills framebuffer from /dev/fbN; false when it is missing or unusable.
 bool describeFramebuffer(v4l2::DeviceIo& io, const std::string& path, v4l2_framebuffer& framebuffer) {
-    const int fd = io.open(path, O_RDWR);
+    const int fd = io.openRaw(path, O_RDWR);
     if (fd < 0)
         return false;
     fb_fix_screeninfo fixed{};

@@ -181,11 +181,25 @@ int FakeCameraIo::munmap(void*, std::size_t) {
 }
 
 int FakeCameraIo::poll(pollfd* fds, nfds_t count, int) {
+    const bool ready = readable || (streaming_ && !queued_.empty());
     for (nfds_t i = 0; i < count; ++i)
-        fds[i].revents = unplugged_ ? short(POLLERR | POLLHUP) : (streaming_ && !queued_.empty() ? short(POLLIN) : short(0));
-    return (unplugged_ || (streaming_ && !queued_.empty())) ? int(count) : 0;
+        fds[i].revents = unplugged_ ? short(POLLERR | POLLHUP) : ready ? short(POLLIN) : short(0);
+    return (unplugged_ || ready) ? int(count) : 0;
 }
 
-ssize_t FakeCameraIo::read(int, void*, std::size_t) { return fail(EINVAL); }
+ssize_t FakeCameraIo::read(int fd, void* buffer, std::size_t length) {
+    if (!open_.count(fd))
+        return fail(EBADF);
+    if (unplugged_)
+        return fail(ENODEV);
+    if (!readable)
+        return fail(EINVAL);
+    std::vector<std::uint8_t> image(bytesPerLine * std::uint32_t(height), 0);
+    paint(image);
+    ++sequence_;
+    const std::size_t count = std::min(length, image.size());
+    std::memcpy(buffer, image.data(), count);
+    return ssize_t(count);
+}
 
 }  // namespace tesk::v4l2::testing

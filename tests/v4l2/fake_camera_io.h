@@ -26,6 +26,7 @@ public:
     int width = 8;
     int height = 4;
     std::uint32_t bytesPerLine = 8 * 3;  // > width*3 adds row padding
+    bool readable = false;               // read() delivers frames (nodes without streaming)
 
     // Unplugged, every call on the camera fails with ENODEV; plugged in
     // again, it is a fresh device.
@@ -42,6 +43,7 @@ public:
     static std::uint8_t blue(std::uint32_t sequence) { return std::uint8_t(sequence); }
 
     int open(const std::string& path, int flags) override;
+    int openRaw(const std::string& path, int flags) override { return open(path, flags); }
     int close(int fd) override;
     int ioctl(int fd, unsigned long request, void* argument) override;
     void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) override;

@@ -122,6 +122,31 @@ TEST_F(FakeCamera, CopiesPaddedRowsIntoTightFramesCountingFromZero) {
     EXPECT_EQ(io_->mappedCount(), 0);
 }
 
+TEST_F(FakeDeviceDir, ReadsFramesWhereTheDeviceOffersNoStreaming) {
+    constexpr std::uint32_t readOnlyCapture = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_READWRITE;
+    const std::string path = node("video0", FakeCameraIo::Node{readOnlyCapture});
+    io_->readable = true;
+    io_->width = 4;
+    io_->height = 3;
+    io_->bytesPerLine = 4 * 3;
+    V4l2Driver driver(DriverInfo{"TV Card", "bttv 6.1.0", path}, readOnlyCapture, io_);
+    ASSERT_TRUE(driver.open());
+    ASSERT_TRUE(driver.startStreaming());
+    for (std::uint64_t expected = 0; expected < 2; ++expected) {
+        Frame frame;
+        const Status status = driver.readFrame(frame, std::chrono::milliseconds(100));
+        ASSERT_TRUE(status) << status.error;
+        EXPECT_EQ(frame.sequence, expected);
+        ASSERT_EQ(frame.pixels.size(), 4u * 3u * 3u);
+        EXPECT_EQ(frame.pixels[(2 * 4 + 3) * 3 + 0], FakeCameraIo::red(3));
+        EXPECT_EQ(frame.pixels[(2 * 4 + 3) * 3 + 1], FakeCameraIo::green(2));
+    }
+    EXPECT_EQ(io_->mappedCount(), 0);  // no mmap buffers in read mode
+    io_->unplug();
+    Frame frame;
+    EXPECT_THAT(driver.readFrame(frame, std::chrono::milliseconds(100)).error, HasSubstr("was disconnected"));
+}
+
 TEST_F(FakeCamera, OffersRgb24WithSizesAndRatesFromItsRanges) {
     ASSERT_TRUE(driver_->open());
     const auto formats = driver_->formats();
