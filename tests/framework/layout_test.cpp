@@ -97,9 +97,24 @@ TEST(DialogUnits, ConvertWithTheFontsBaseUnits) {
     EXPECT_EQ(window.widget(OK_BUTTON)->geometry(), px);
     const platform::Rect back = window.toDialogUnits(px);
     EXPECT_EQ(std::tie(back.x, back.y, back.width, back.height), std::tie(du.x, du.y, du.width, du.height));
+    // The capture component places its window on a control's rectangle in the top-level widget.
+    EXPECT_EQ(window.controlRect(BOX)->topLeft(), window.widget(BOX)->mapTo(window.hostWidget(), QPoint(0, 0)));
+    EXPECT_EQ(window.controlRect(BOX)->size(), window.widget(BOX)->size());
+    EXPECT_FALSE(window.controlRect(EXIT_ITEM).has_value());
     // The window's client area is its layout size.
     EXPECT_EQ(window.width(), 200);
     EXPECT_EQ(window.height(), 120);
+}
+
+TEST(DialogUnits, ADoubleFrameHasAFixedSizeASizingFrameNot) {
+    platform::WindowDecl decl = testLayout();
+    decl.frame = platform::Frame::Double;
+    Window fixed(decl);
+    EXPECT_EQ(fixed.nativeHandle()->minimumSize(), fixed.nativeHandle()->maximumSize());
+    EXPECT_FALSE(fixed.isResizable());
+    Window sizing(testLayout());
+    EXPECT_NE(sizing.nativeHandle()->minimumSize(), sizing.nativeHandle()->maximumSize());
+    EXPECT_TRUE(sizing.isResizable());
 }
 
 TEST(DialogUnits, AutomaticSizesFollowTheSizeHint) {
