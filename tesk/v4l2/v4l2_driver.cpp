@@ -364,7 +364,8 @@ Status V4l2Driver::readFrame(Frame& out, std::chrono::milliseconds timeout) {
     return readMode_ ? readWithRead(out, deadline, timeout) : readMmapFrame(out, deadline, timeout);
 }
 
-Status V4l2Driver::waitReadable(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout) {
+Status V4l2Driver::waitReadable(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout,
+                                bool& pollError) {
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd entry{fd_, POLLIN, 0};
@@ -377,6 +378,7 @@ Status V4l2Driver::waitReadable(std::chrono::steady_clock::time_point deadline, 
         if (ready == 0)
             return v4l2::deviceFailure(info_, "no frame arrived within " + std::to_string(timeout.count()) + " ms");
         // POLLERR/POLLHUP: the dequeue that follows tells what happened.
+        pollError = (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
         return Status::success();
     }
 }
@@ -384,13 +386,16 @@ Status V4l2Driver::waitReadable(std::chrono::steady_clock::time_point deadline, 
 Status V4l2Driver::readMmapFrame(Frame& out, std::chrono::steady_clock::time_point deadline,
                                  std::chrono::milliseconds timeout) {
     for (;;) {
-        if (Status status = waitReadable(deadline, timeout); !status)
+        bool pollError = false;
+        if (Status status = waitReadable(deadline, timeout, pollError); !status)
             return status;
         v4l2_buffer buffer{};
         buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
         buffer.memory = V4L2_MEMORY_MMAP;
         if (v4l2::xioctl(*io_, fd_, VIDIOC_DQBUF, &buffer) != 0) {
             const int error = errno;
+            if (error == EAGAIN && pollError)
+                return v4l2::deviceFailure(info_, "the device reported an error while streaming");
             if (error == EAGAIN && std::chrono::steady_clock::now() < deadline)
                 continue;  // woken without a frame
             if (error == EAGAIN)
@@ -422,11 +427,14 @@ Status V4l2Driver::readMmapFrame(Frame& out, std::chrono::steady_clock::time_poi
 Status V4l2Driver::readWithRead(Frame& out, std::chrono::steady_clock::time_point deadline,
                                 std::chrono::milliseconds timeout) {
     for (;;) {
-        if (Status status = waitReadable(deadline, timeout); !status)
+        bool pollError = false;
+        if (Status status = waitReadable(deadline, timeout, pollError); !status)
             return status;
         const ssize_t count = io_->read(fd_, readBuffer_.data(), readBuffer_.size());
         if (count < 0) {
             const int error = errno;
+            if (error == EAGAIN && pollError)
+                return v4l2::deviceFailure(info_, "the device reported an error while streaming");
             if (error == EAGAIN && std::chrono::steady_clock::now() < deadline)
                 continue;
             if (error == EAGAIN)

@@ -74,7 +74,8 @@ private:
     Status startMmapStreaming();
     void releaseBuffers();
     void stopStreamingLocked();
-    Status waitReadable(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout);
+    Status waitReadable(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout,
+                        bool& pollError);
     Status readMmapFrame(Frame& out, std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout);
     Status readWithRead(Frame& out, std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout);
     Status copyFrame(const std::uint8_t* data, std::size_t bytesUsed, Frame& out) const;

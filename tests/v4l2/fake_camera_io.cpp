@@ -147,7 +147,7 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
         auto* buffer = static_cast<v4l2_buffer*>(argument);
         if (!streaming_)
             return fail(EINVAL);
-        if (queued_.empty())
+        if (queued_.empty() || stalled)
             return fail(EAGAIN);
         const int index = queued_.front();
         queued_.erase(queued_.begin());
@@ -181,7 +181,7 @@ int FakeCameraIo::munmap(void*, std::size_t) {
 }
 
 int FakeCameraIo::poll(pollfd* fds, nfds_t count, int) {
-    const bool ready = readable || (streaming_ && !queued_.empty());
+    const bool ready = !stalled && (readable || (streaming_ && !queued_.empty()));
     for (nfds_t i = 0; i < count; ++i)
         fds[i].revents = unplugged_ ? short(POLLERR | POLLHUP) : ready ? short(POLLIN) : short(0);
     return (unplugged_ || ready) ? int(count) : 0;

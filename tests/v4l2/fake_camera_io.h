@@ -26,6 +26,7 @@ public:
     int width = 8;
     int height = 4;
     std::uint32_t bytesPerLine = 8 * 3;  // > width*3 adds row padding
+    bool stalled = false;                // streaming, but no frame ever arrives
     bool readable = false;               // read() delivers frames (nodes without streaming)
 
     // Unplugged, every call on the camera fails with ENODEV; plugged in

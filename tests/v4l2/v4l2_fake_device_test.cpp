@@ -193,6 +193,19 @@ TEST_F(FakeCamera, UnpluggedCameraGivesDisconnectedErrorsAndWorksAgainWhenBack) 
     EXPECT_EQ(frame.sequence, 0u);
 }
 
+TEST_F(FakeCamera, StalledCameraTimesOutAndRecovers) {
+    ASSERT_TRUE(driver_->open());
+    ASSERT_TRUE(driver_->startStreaming());
+    io_->stalled = true;
+    Frame frame;
+    const Status stalled = driver_->readFrame(frame, std::chrono::milliseconds(20));
+    EXPECT_THAT(stalled.error, HasSubstr("no frame arrived within 20 ms"));
+    EXPECT_THAT(stalled.error, HasSubstr(path_));
+    EXPECT_TRUE(frame.empty());
+    io_->stalled = false;
+    EXPECT_TRUE(driver_->readFrame(frame, std::chrono::milliseconds(20)));
+}
+
 TEST_F(FakeCamera, RefusesWhatItCannotDoWithClearMessages) {
     struct Case {
         const char* what;
