@@ -35,7 +35,14 @@ std::vector<Window*> openWindows() { return stack; }
 
 Window::Window(const WindowDecl& decl) : impl_(std::make_unique<Impl>(*this, decl)) {}
 
-Window::~Window() { close(); }
+Window::~Window() {
+    // The variables may be gone already (they belong to the procedure): nothing may touch them now.
+    for (auto& [number, entry] : impl_->controls) {
+        entry->variable = std::monostate{};
+        entry->rows = nullptr;
+    }
+    close();
+}
 
 const WindowDecl& Window::decl() const { return impl_->decl; }
 

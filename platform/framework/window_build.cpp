@@ -102,6 +102,7 @@ void Window::Impl::build() {
         if (control.kind == Kind::Button && control.defaultButton) defaultButton = ref.number;
     }
     if (ControlEntry* button = find(defaultButton)) static_cast<QPushButton*>(button->widget)->setDefault(true);
+    setPromptBuddies();
     sizeWindow();
 
     top->onCloseRequest = [this] {
@@ -303,9 +304,9 @@ void Window::Impl::connectControl(ControlEntry& entry) {
     const ControlNumber number = entry.number;
     if (entry.action && entry.kind != Kind::Menu) {
         QObject::connect(entry.action, &QAction::triggered, entry.action, [this, number] {
-            ControlEntry* self_ = find(number);
-            if (!self_) return;
-            if (self_->kind == Kind::CheckItem) flipCheckItem(*self_);
+            ControlEntry* control = find(number);
+            if (!control || !open) return;
+            if (control->kind == Kind::CheckItem) flipCheckItem(*control);
             dispatch(number);
         });
         return;
@@ -317,12 +318,14 @@ void Window::Impl::connectControl(ControlEntry& entry) {
         break;
     case Kind::Check:
         QObject::connect(static_cast<QCheckBox*>(entry.widget), &QCheckBox::clicked, entry.widget, [this, number](bool on) {
+            if (!open) return;
             if (ControlEntry* control = find(number)) detail::storeNumber(control->variable, on ? 1 : 0);
             dispatch(number);
         });
         break;
     case Kind::DropList:
         QObject::connect(static_cast<QComboBox*>(entry.widget), &QComboBox::activated, entry.widget, [this, number](int) {
+            if (!open) return;
             if (ControlEntry* control = find(number)) updateOne(*control);
             dispatch(number);
         });
@@ -330,8 +333,9 @@ void Window::Impl::connectControl(ControlEntry& entry) {
     case Kind::Entry: {
         auto* edit = static_cast<QLineEdit*>(entry.widget);
         QObject::connect(edit, &QLineEdit::editingFinished, edit, [this, number, edit] {
-            // Only an edit the user made is accepted; leaving an untouched field is not.
-            if (!edit->isModified()) return;
+            // Only an edit the user made in the open window is accepted; leaving
+            // an untouched field is not, nor the focus loss of a closing window.
+            if (!open || !edit->isModified()) return;
             edit->setModified(false);
             if (ControlEntry* control = find(number)) updateOne(*control);
             dispatch(number);
@@ -342,13 +346,29 @@ void Window::Impl::connectControl(ControlEntry& entry) {
         auto* spin = static_cast<QSpinBox*>(entry.widget);
         QObject::connect(spin, &QSpinBox::editingFinished, spin, [this, number, spin] {
             ControlEntry* control = find(number);
-            if (!control || spin->value() == control->shownValue) return;
+            if (!open || !control || spin->value() == control->shownValue) return;
             updateOne(*control);
             dispatch(number);
         });
         break;
     }
     default: break;
+    }
+}
+
+// A prompt with a mnemonic ("&Name:") gives the focus to the next control
+// that can take it, as its underlined letter promises.
+void Window::Impl::setPromptBuddies() {
+    for (std::size_t i = 0; i < declarationOrder.size(); ++i) {
+        ControlEntry* prompt = find(declarationOrder[i]);
+        if (prompt->kind != Kind::Prompt || detail::withoutMnemonics(prompt->decl.text) == prompt->decl.text) continue;
+        for (std::size_t j = i + 1; j < declarationOrder.size(); ++j) {
+            ControlEntry* next = find(declarationOrder[j]);
+            if (next->widget->focusPolicy() & Qt::TabFocus) {
+                static_cast<QLabel*>(prompt->widget)->setBuddy(next->widget);
+                break;
+            }
+        }
     }
 }
 

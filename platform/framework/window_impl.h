@@ -62,6 +62,7 @@ struct Window::Impl {
     void buildMenus();
     void buildControl(ControlEntry& entry);
     void connectControl(ControlEntry& entry);
+    void setPromptBuddies();
     void sizeWindow();
     Rect autoSize(const ControlEntry& entry) const;
 

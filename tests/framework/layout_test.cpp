@@ -165,6 +165,14 @@ TEST(State, CreatedMenuItemTakesTheNextNumber) {
     EXPECT_EQ(window.createMenuItem(OK_BUTTON), 0);  // not a menu
 }
 
+TEST(State, APromptWithAMnemonicLeadsToTheNextControl) {
+    platform::WindowDecl decl = testLayout();
+    decl.controls[11].text = "Select &Driver";
+    Window window(decl);
+    EXPECT_EQ(static_cast<QLabel*>(window.widget(PROMPT))->buddy(), window.widget(DRIVER_LIST));
+    EXPECT_EQ(static_cast<QLabel*>(Window(testLayout()).widget(PROMPT))->buddy(), nullptr);
+}
+
 TEST(State, FirstFocusGoesToTheNextControlThatCanTakeIt) {
     Window window(testLayout());
     window.setFirstFocus(REGION);  // a region cannot take the focus; the box neither
