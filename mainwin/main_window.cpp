@@ -171,27 +171,19 @@ void MainWindow::freeQueues() {
 
 void MainWindow::afterOpen() {
     // The reference layout is the layout as opened, before the saved size is restored.
-    resizer_.prepare(window(), platform::WindowResizer::Strategy::Proportional);
-    resizerPrepared_ = true;
+    resizer.prepare(window(), platform::WindowResizer::Strategy::Proportional);
+    attachResizer(resizer);
 }
 
 void MainWindow::setUpSteps() {
     // Lay the controls out for the restored size before the window is first used.
-    resizer_.resize();
+    resizer.resize();
 }
 
 void MainWindow::tearDownSteps() {
     // Every teardown call releases the driver and the capture window, connected or not.
     capture().DRIVERDISCONNECT();
     capture().DESTROYCAPTUREWINDOW();
-}
-
-int MainWindow::frameworkTearDown() {
-    if (resizerPrepared_) {
-        resizer_.release();
-        resizerPrepared_ = false;
-    }
-    return WindowProcedure::frameworkTearDown();
 }
 
 void Main(shell::Runtime& runtime) {

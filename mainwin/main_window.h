@@ -20,7 +20,13 @@ namespace mainwin {
 // The layout of the main window, in declaration order.
 const platform::WindowDecl& mainLayout();
 
-class MainWindow : public shell::WindowProcedure {
+// Holds the window resizer. A base before the frame, so the resizer outlives
+// the frame, which releases an attached resizer on teardown and destruction.
+struct MainResizer {
+    platform::WindowResizer resizer;
+};
+
+class MainWindow : private MainResizer, public shell::WindowProcedure {
 public:
     explicit MainWindow(shell::Runtime& runtime);
     ~MainWindow() override;
@@ -42,7 +48,6 @@ protected:
     void setUpSteps() override;
     int takeAccepted(platform::ControlNumber control) override;
     void tearDownSteps() override;
-    int frameworkTearDown() override;
 
 private:
     capture::VideoCapture& capture() { return runtime().capture; }
@@ -72,8 +77,6 @@ private:
     std::string LOC_DRIVER_;
 
     DriverListRows listRows_{driverList_};
-    platform::WindowResizer resizer_;
-    bool resizerPrepared_ = false;
 };
 
 // The procedure Main: runs the main window until it closes.
