@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -83,6 +84,39 @@ TEST(Names, TitleFontsAndColours) {
     EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(255, 255, 0));  // 00FFFFH
     EXPECT_FALSE(title->autoFillBackground());                                        // transparent
     EXPECT_TRUE(window.widget(PROMPT)->autoFillBackground());
+    // Regions and boxes paint their Windows colours (0x00BBGGRR): navy is RGB 0, 0, 128.
+    const QImage region = window.widget(REGION)->grab().toImage();
+    EXPECT_EQ(region.pixelColor(region.width() / 2, region.height() / 2), QColor(0, 0, 128));
+    const QImage box = window.widget(BOX)->grab().toImage();
+    EXPECT_EQ(box.pixelColor(0, 0), QColor(0, 0, 128));
+}
+
+TEST(Placement, MaximisedStaysMaximisedWhenTheMinimisedStateIsRestored) {
+    Window window(testLayout());
+    window.open();
+    window.showMaximized();
+    EXPECT_TRUE(window.isMaximized());
+    window.setMinimized(false);
+    EXPECT_TRUE(window.isMaximized());
+    window.setMinimized(true);
+    EXPECT_TRUE(window.isMinimized());
+    window.setMinimized(false);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isMaximized());
+    window.showNormal();
+    EXPECT_FALSE(window.isMaximized());
+    window.close();
+}
+
+TEST(Placement, PositionAndSizeInDialogUnits) {
+    Window window(testLayout());
+    window.open();
+    window.setX(40);
+    window.setY(24);
+    window.setWidth(300);
+    window.setHeight(150);
+    EXPECT_EQ(std::make_tuple(window.x(), window.y(), window.width(), window.height()), std::make_tuple(40, 24, 300, 150));
+    window.close();
 }
 
 TEST(DialogUnits, ConvertWithTheFontsBaseUnits) {

@@ -283,7 +283,9 @@ std::size_t ScriptedUser::pending() const { return steps_.size() - next_; }
 void ScriptedUser::startPump() {
     for (auto& pump : pumps_) pump->stop();
     auto pump = std::make_unique<QTimer>();
-    pump->setInterval(0);
+    // 1 ms rather than 0: a zero timer would spin while a step waits inside someone else's loop.
+    pump->setInterval(1);
+    pump->setTimerType(Qt::PreciseTimer);
     QObject::connect(pump.get(), &QTimer::timeout, pump.get(), [this] { this->pump(); });
     pump->start();
     pumps_.push_back(std::move(pump));
