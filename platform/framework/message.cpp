@@ -3,7 +3,9 @@
 #include "platform/framework/text_util.h"
 #include "platform/framework/window.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -18,6 +20,11 @@ MessageSink& currentSink() {
 void message(std::string_view text) {
     if (const MessageSink& sink = currentSink()) {
         sink(text);
+        return;
+    }
+    if (!QApplication::instance()) {
+        // No user interface to show it in: the text still reaches someone.
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
         return;
     }
     Window* owner = activeWindow();
