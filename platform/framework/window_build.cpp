@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
@@ -45,21 +46,28 @@ void setTextColour(QWidget& widget, const QColor& colour) {
     widget.setPalette(palette);
 }
 
-// Indents the cells of a list column by the format's indent.
-class IndentDelegate : public QStyledItemDelegate {
+// Draws a list column's cells with the format's indent and right border line.
+class ColumnDelegate : public QStyledItemDelegate {
 public:
-    IndentDelegate(QObject* parent, int indentPx, bool fromRight)
-        : QStyledItemDelegate(parent), indentPx_(indentPx), fromRight_(fromRight) {}
+    ColumnDelegate(QObject* parent, int indentPx, bool fromRight, bool rightBorder)
+        : QStyledItemDelegate(parent), indentPx_(indentPx), fromRight_(fromRight), rightBorder_(rightBorder) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem indented(option);
         indented.rect.adjust(fromRight_ ? 0 : indentPx_, 0, fromRight_ ? -indentPx_ : 0, 0);
         QStyledItemDelegate::paint(painter, indented, index);
+        if (rightBorder_) {
+            painter->save();
+            painter->setPen(option.palette.color(QPalette::Mid));
+            painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+            painter->restore();
+        }
     }
 
 private:
     int indentPx_;
     bool fromRight_;
+    bool rightBorder_;
 };
 
 }  // namespace
@@ -222,8 +230,9 @@ void Window::Impl::buildControl(ControlEntry& entry) {
         view->header()->setSectionResizeMode(0, entry.listFormat.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
         view->header()->setStretchLastSection(false);
         const int indentPx = detail::duToPxX(entry.listFormat.indentDu, units);
-        if (indentPx > 0)
-            view->setItemDelegate(new IndentDelegate(view, indentPx, entry.listFormat.align == detail::ListFormat::Align::Right));
+        if (indentPx > 0 || entry.listFormat.rightBorder)
+            view->setItemDelegate(new ColumnDelegate(view, indentPx, entry.listFormat.align == detail::ListFormat::Align::Right,
+                                                     entry.listFormat.rightBorder));
         if (control.dropRows > 0) combo->setMaxVisibleItems(control.dropRows);
         combo->setFocusPolicy(Qt::StrongFocus);
         widget = combo;
