@@ -1,9 +1,13 @@
 // The proportional window resizer.
 
 #include "platform/framework/window_resizer.h"
+
+#include "platform/framework/dialog_units.h"
 #include "tests/framework/test_layout.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 namespace framework_test {
 namespace {
@@ -58,6 +62,17 @@ TEST_F(ResizerTest, LeavesChildWidgetsOfOthersAlone) {
     window.setWidth(400);
     EXPECT_EQ(capture->geometry(), placed);
     EXPECT_NE(*window.controlRect(BOX), placed);
+}
+
+TEST_F(ResizerTest, MaximisingLaysTheControlsOutForTheNewSize) {
+    window.showMaximized();
+    // The window system reports the new geometry through the event queue.
+    for (int i = 0; i < 100 && window.width() == 200; ++i) QCoreApplication::processEvents();
+    ASSERT_NE(window.width(), 200);
+    const platform::Rect ok = window.controlRectDu(OK_BUTTON);
+    EXPECT_EQ(ok.x, platform::detail::mulDiv(150, window.width(), 200));
+    EXPECT_EQ(ok.y, platform::detail::mulDiv(40, window.height(), 120));
+    window.showNormal();
 }
 
 TEST_F(ResizerTest, ReleasedItActsNoMore) {
