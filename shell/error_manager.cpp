@@ -10,6 +10,9 @@ thread_local std::map<const ErrorManager*, std::vector<std::string>> stacks;
 
 }  // namespace
 
+// A manager made later at the same address must not inherit this one's names.
+ErrorManager::~ErrorManager() { stacks.erase(this); }
+
 void ErrorManager::registerProcedure(std::string_view name) { stacks[this].emplace_back(name); }
 
 void ErrorManager::unregisterProcedure() {

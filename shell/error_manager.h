@@ -11,6 +11,11 @@ namespace shell {
 
 class ErrorManager {
 public:
+    ErrorManager() = default;
+    ~ErrorManager();
+    ErrorManager(const ErrorManager&) = delete;
+    ErrorManager& operator=(const ErrorManager&) = delete;
+
     void registerProcedure(std::string_view name);
     // Removes the current thread's most recent name; nothing when there is none.
     void unregisterProcedure();
