@@ -60,6 +60,24 @@ TEST_F(MainWindowTest, ATeardownRepeatedReleasesTheCaptureAgainButSavesNothing) 
     EXPECT_EQ(profile::GetPrivateProfileString("Main", "Width", "", "orvane.INI"), "123");
 }
 
+// A frame that refuses to set the window up.
+class RefusedMainWindow : public mainwin::MainWindow {
+public:
+    using MainWindow::MainWindow;
+
+protected:
+    int frameworkSetUp() override { return 1; }
+};
+
+TEST_F(MainWindowTest, RefusedSetUpStillReleasesTheCaptureButSavesNoPosition) {
+    RefusedMainWindow window(runtime);
+    window.run();
+    EXPECT_FALSE(window.opened());
+    EXPECT_THAT(capture.calls(), ElementsAreArray(teardownCalls));
+    EXPECT_EQ(profile::GetPrivateProfileString("Main", "Maximize", "none", "orvane.INI"), "none");
+    EXPECT_EQ(errors.currentProcedure(), "");
+}
+
 TEST_F(MainWindowTest, HostWindowIsRecordedByEnumerationAndForgottenWithTheWindow) {
     EXPECT_EQ(shell::hostWindow(), nullptr);
     user.then([](Window&) { EXPECT_EQ(shell::hostWindow(), nullptr); });

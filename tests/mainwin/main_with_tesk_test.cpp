@@ -89,6 +89,20 @@ TEST_F(MainWithTeskTest, PreviewsTheTestPatternAndSavesBothStills) {
         EXPECT_TRUE(w.isEnabled(CAPTUREBMP));
         EXPECT_TRUE(w.isEnabled(NEWREGION));
     });
+    // Resizing moves the controls but not the live picture; "New Region" moves it into region 26.
+    QRect liveBefore;
+    user.then([&](Window& w) {
+        liveBefore = tesk.captureWindow()->geometry();
+        const QRect boxBefore = *w.controlRect(CAPREG);
+        w.setWidth(798);
+        QCoreApplication::processEvents();
+        EXPECT_GT(w.controlRect(CAPREG)->width(), boxBefore.width());
+        EXPECT_EQ(tesk.captureWindow()->geometry(), liveBefore);
+    });
+    user.press("New Region").then([&](Window& w) {
+        const QRect live(tesk.captureWindow()->mapTo(w.hostWidget(), QPoint(0, 0)), tesk.captureWindow()->size());
+        EXPECT_TRUE(w.controlRect(REGION1)->contains(live));
+    });
     user.press("Capture Frame JPEG").press("Capture Frame BMP");
     user.press("&Close");
     user.run([&] { mainwin::Main(runtime); });
