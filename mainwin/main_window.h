@@ -32,13 +32,11 @@ public:
     ~MainWindow() override;
 
     // The window's variables, read by tests.
-    std::int32_t driverCount() const { return driverCount_; }
     std::int32_t previewFlag() const { return PREVIEWFLAG_; }
     std::int32_t overlayFlag() const { return OVERLAYFLAG_; }
     const std::string& locDriver() const { return LOC_DRIVER_; }
     const DriverListQueue& driverList() const { return driverList_; }
     const DriverItemQueue& driverItems() const { return driverItems_; }
-    const capture::CAPDRIVERCAPS& caps() const { return caps_; }
 
     // Empties both driver queues, the driver list queue first (as Main ends).
     void freeQueues();
