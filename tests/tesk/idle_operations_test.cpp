@@ -66,7 +66,9 @@ TEST_F(Idle, EveryOperationCopes) {
         messages.clear();
         EXPECT_EQ(c.call(), c.result) << c.name;
         EXPECT_EQ(messages.size(), c.tellsTheUser ? 1u : 0u) << c.name;
-        if (!messages.empty()) EXPECT_GT(messages[0].size(), 10u) << c.name;
+        if (!messages.empty()) {
+            EXPECT_GT(messages[0].size(), 10u) << c.name;
+        }
     }
     EXPECT_STREQ(name, "keep");
     EXPECT_FALSE(capture->CREATECAPTUREWINDOW(27));

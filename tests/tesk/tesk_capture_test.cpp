@@ -169,7 +169,7 @@ TEST_F(Preview, DeviceLossStopsWithAMessageAndReconnectWorks) {
     faults->stopFrames = false;
     ASSERT_TRUE(capture->DRIVERCONNECT(0));
     ASSERT_TRUE(capture->SETPREVIEW(1));
-    const std::uint64_t painted = capture->captureWindow()->paintCount();
+    const int painted = capture->captureWindow()->paintCount();
     EXPECT_TRUE(processUntil([&] { return capture->captureWindow()->paintCount() > painted + 1; }));
     EXPECT_EQ(messages.size(), 1u);
 }
