@@ -133,7 +133,8 @@ WindowDecl makeLayout() {
         button("Capture Frame JPEG",  "?CAPTUREJPEG",      {282, 132,  93,  14})    // 34
             .disabled(),
         prompt("New region",          "?PROMPT2",          {307,  25,   A,   A})    // 35: inside region 26
-            .textColour(COLOR_WHITE),
+            .textColour(COLOR_WHITE)
+            .transparent(),  // white on the region's blue; on dialog grey it could not be read
         button("Capture Frame BMP",   "?CAPTUREBMP",       {282, 149,  93,  14})    // 36
             .disabled(),
         button("Resize",              "?RESIZE",           {322, 197,  59,  14})    // 37: nothing shows it

@@ -4,6 +4,8 @@
 #include "platform/framework/window.h"
 
 #include <QApplication>
+#include <QAbstractButton>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -35,6 +37,8 @@ void message(std::string_view text) {
     box.setText(detail::toQt(text));
     box.setStandardButtons(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
+    // The style would put an icon on the button too; the box shows its text alone.
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setIcon(QIcon());
     box.exec();
 }
 

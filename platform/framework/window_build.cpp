@@ -42,7 +42,9 @@ std::string objectNameFor(const std::string& useName) {
 
 void setTextColour(QWidget& widget, const QColor& colour) {
     QPalette palette = widget.palette();
-    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) palette.setColor(role, colour);
+    // Active and inactive only: a disabled control keeps the style's greyed text.
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) palette.setColor(group, role, colour);
     widget.setPalette(palette);
 }
 

@@ -215,5 +215,19 @@ TEST(State, FirstFocusGoesToTheNextControlThatCanTakeIt) {
     window.close();
 }
 
+TEST(Appearance, ADisabledControlKeepsGreyedTextUnderAFontColour) {
+    platform::WindowDecl decl;
+    decl.width = decl.height = 60;
+    decl.font.colour = platform::COLOR_BLACK;
+    decl.controls = {
+        ControlDecl{.kind = Kind::Button, .text = "Go", .useName = "?GO", .at = {1, 1, 30, 12},
+                    .textColour = platform::COLOR_BLACK, .disabled = true},
+    };
+    Window window(decl);
+    const QPalette palette = window.widget(1)->palette();
+    EXPECT_EQ(palette.color(QPalette::Active, QPalette::ButtonText), QColor(Qt::black));
+    EXPECT_NE(palette.color(QPalette::Disabled, QPalette::ButtonText), QColor(Qt::black));
+}
+
 }  // namespace
 }  // namespace framework_test
