@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -32,7 +33,11 @@ TEST_F(DefaultQuestions, FileDialogChoosesTheCaptureFile) {
     QString title;
     whenModal<QFileDialog>([&](QFileDialog& dialog) {
         title = dialog.windowTitle();
-        dialog.selectFile(QString::fromStdString(chosen));
+        // Typed into the name field as a user would; selectFile() may be undone by the dialog's
+        // asynchronous folder loading.
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(chosen));
         static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept through the public slot
     });
     EXPECT_TRUE(capture->DLGSETCAPTUREFILE());
