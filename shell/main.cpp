@@ -4,6 +4,7 @@
 #include "mainwin/main_window.h"
 #include "platform/framework/window.h"
 #include "shell/startup.h"
+#include "shell/termination.h"
 #include "tesk/tesk_capture.h"
 
 #include <QApplication>
@@ -14,7 +15,11 @@ int main() {
     std::optional<tesk::TeskCapture> capture;
 
     shell::ProgramParts parts;
-    parts.initialiseRuntime = [&] { return shell::initialiseQtRuntime(app); };
+    parts.initialiseRuntime = [&] {
+        if (!shell::initialiseQtRuntime(app)) return false;
+        shell::closeWindowsOnTermination();
+        return true;
+    };
     parts.captureObject = [&]() -> capture::VideoCapture& {
         // The capture window goes into the window whose handler is running.
         capture.emplace([] { return static_cast<capture::CaptureHost*>(platform::activeWindow()); });
