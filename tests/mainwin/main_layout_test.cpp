@@ -3,9 +3,16 @@
 
 #include "tests/mainwin/main_fixture.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 namespace mainwin_test {
 namespace {
@@ -116,6 +123,115 @@ TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
             EXPECT_EQ(w.controlRectDu(p.number).y, p.at.y);
         }
     });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+// Appearance at open: colours are Windows values (0x00BBGGRR); a font of its
+// own only where the table gives one.
+struct Look {
+    ControlNumber number;
+    std::optional<std::uint32_t> fill;
+    std::optional<std::uint32_t> border;
+    std::optional<std::uint32_t> textColour;  // the control's own text colour, or its font's
+    std::optional<int> points;
+    std::optional<int> weight;
+    bool transparent;
+};
+
+const Look looks[] = {
+    {REGION1, 0x800000, std::nullopt, std::nullopt, std::nullopt, std::nullopt, false},
+    {CAPREG, 0x800000, 0x800000, std::nullopt, std::nullopt, std::nullopt, false},
+    {STRING1, std::nullopt, std::nullopt, 0x00FFFF, 12, 700, true},
+    {PROMPT1, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, false},
+    {PROMPT2, std::nullopt, std::nullopt, 0xFFFFFF, std::nullopt, std::nullopt, true},
+};
+
+// A control's row in the layout, by use name.
+const platform::ControlDecl& declOf(const std::string& useName) {
+    const auto& decls = mainLayout().controls;
+    const auto it = std::find_if(decls.begin(), decls.end(),
+                                 [&](const platform::ControlDecl& c) { return c.useName == useName; });
+    if (it == decls.end()) throw std::out_of_range(useName);
+    return *it;
+}
+
+std::optional<std::uint32_t> bgr(const std::optional<platform::Colour>& c) {
+    return c ? std::optional(c->bgr) : std::nullopt;
+}
+QColor fromBgr(std::uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+
+TEST_F(MainWindowTest, WindowFrameAndFontAreTheLayouts) {
+    const platform::WindowDecl& decl = mainLayout();
+    EXPECT_EQ(decl.title, "Video Capture");
+    EXPECT_FALSE(decl.x.has_value());
+    EXPECT_FALSE(decl.y.has_value());
+    EXPECT_EQ(decl.font.face, "MS Sans Serif");
+    EXPECT_EQ(decl.font.points, 8);
+    EXPECT_EQ(decl.font.weight, 400);
+    EXPECT_EQ(decl.font.colour.bgr, 0x000000u);
+    EXPECT_EQ(decl.font.charset, 204);
+    EXPECT_EQ(decl.frame, platform::Frame::Sizing);
+    EXPECT_TRUE(decl.immediate);
+    user.then([](Window& w) {
+        const Qt::WindowFlags flags = w.hostWidget()->windowFlags();
+        EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+        EXPECT_TRUE(flags & Qt::WindowTitleHint);
+        EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+        EXPECT_EQ(w.hostWidget()->font().pointSize(), 8);
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, RegionBoxAndTextsHaveTheirColoursAndFonts) {
+    for (const Look& look : looks) {
+        const platform::ControlDecl& d = declOf(controls[look.number - 1].useName);
+        SCOPED_TRACE(d.useName);
+        EXPECT_EQ(bgr(d.fill), look.fill);
+        EXPECT_EQ(bgr(d.border), look.border);
+        EXPECT_EQ(d.transparent, look.transparent);
+        EXPECT_EQ(d.font.has_value(), look.points.has_value());
+        if (d.font) {
+            EXPECT_EQ(d.font->face, "MS Sans Serif");
+            EXPECT_EQ(d.font->points, *look.points);
+            EXPECT_EQ(d.font->weight, *look.weight);
+            EXPECT_EQ(d.font->charset, 204);
+        }
+        const std::optional<std::uint32_t> text = d.textColour ? bgr(d.textColour) : d.font ? bgr(d.font->colour)
+                                                                                           : std::nullopt;
+        EXPECT_EQ(text, look.textColour);
+    }
+    user.then([](Window& w) {
+        // As drawn: the yellow bold title of the capture region and the white prompt.
+        const auto* title = qobject_cast<const QLabel*>(w.widget(STRING1));
+        ASSERT_NE(title, nullptr);
+        EXPECT_EQ(title->font().pointSize(), 12);
+        EXPECT_EQ(title->font().weight(), QFont::Bold);
+        EXPECT_EQ(title->palette().color(QPalette::Active, QPalette::WindowText), fromBgr(0x00FFFF));
+        EXPECT_FALSE(title->autoFillBackground());
+        const auto* prompt = qobject_cast<const QLabel*>(w.widget(PROMPT2));
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_EQ(prompt->palette().color(QPalette::Active, QPalette::WindowText), fromBgr(0xFFFFFF));
+        EXPECT_EQ(w.widget(PROMPT1)->font().pointSize(), 8);
+        // The driver list: ten rows when dropped, one column headed "Description".
+        const auto* list = qobject_cast<const QComboBox*>(w.widget(LOC_DRIVER));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->maxVisibleItems(), 10);
+        EXPECT_EQ(list->model()->columnCount(), 1);
+        EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), "Description");
+        EXPECT_EQ(list->count(), 0);
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+    EXPECT_EQ(declOf("?LOC:DRIVER").format, "316L(2)|M~Description~@s79@");
+    EXPECT_EQ(declOf("?LOC:DRIVER").dropRows, 10);
+}
+
+TEST_F(MainWindowTest, FirstFocusOnTheRegionGoesOnToEnumerateDrivers) {
+    // 26 and 27 cannot take the focus and 28 is disabled: the next in tab order is 29.
+    user.then([](Window& w) { EXPECT_EQ(w.hostWidget()->focusWidget(), w.widget(ENUMERATEDRIVERS)); });
     user.press(CANCELBUTTON);
     runMain();
 }

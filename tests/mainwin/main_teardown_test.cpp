@@ -21,10 +21,19 @@ class MainTeardownTest : public MainWindowTest, public testing::WithParamInterfa
 
 TEST_P(MainTeardownTest, ReleasesTheCaptureAndSavesThePositionUnderMain) {
     GetParam().close(user);
+    // The capture is released before the position is saved and the name unregistered.
+    Calls atRelease;
+    capture.onCall = [&](std::string_view call) {
+        atRelease.push_back(std::string(call) + " saved=" +
+                            profile::GetPrivateProfileString("Main", "Width", "none", "orvane.INI") +
+                            " procedure=" + errors.currentProcedure());
+    };
     // Through the program's own entry.
     user.run([this] { mainwin::Main(runtime); });
 
     EXPECT_THAT(capture.calls(), ElementsAreArray(teardownCalls));
+    EXPECT_THAT(atRelease, ElementsAreArray({"DRIVERDISCONNECT() saved=none procedure=Main",
+                                             "DESTROYCAPTUREWINDOW() saved=none procedure=Main"}));
     EXPECT_THAT(messages.messages(), testing::IsEmpty());
     EXPECT_EQ(profile::GetPrivateProfileString("Main", "Maximize", "", "orvane.INI"), "No");
     EXPECT_EQ(profile::GetPrivateProfileString("Main", "Minimize", "", "orvane.INI"), "No");

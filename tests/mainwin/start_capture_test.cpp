@@ -3,7 +3,15 @@
 
 #include "tests/mainwin/main_fixture.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
 #include <algorithm>
+#include <map>
+#include <memory>
 
 namespace mainwin_test {
 namespace {
@@ -47,6 +55,8 @@ const Calls formatCancelled{"CREATECAPTUREWINDOW(27)", "DRIVERCONNECT(0)",  "GET
 std::vector<StartCase> startCases() {
     std::vector<StartCase> cases;
     cases.push_back({.name = "Height288", .height = 288, .calls = started});
+    // Signed: a negative height is not greater than 288.
+    cases.push_back({.name = "HeightNegative", .height = -1, .calls = started});
     cases.push_back({.name = "Height289Confirmed", .height = 289, .format = 1, .calls = formatConfirmed,
                      .messages = {tooHigh}});
     cases.push_back({.name = "Height289Cancelled", .height = 289, .format = 0, .calls = formatCancelled,
@@ -144,6 +154,82 @@ TEST_F(MainWindowTest, RefusedThenSuccessfulStartEnablesButtonsAndNeverReenables
         EXPECT_FALSE(w.isEnabled(OPTIONSSOURCE));
         EXPECT_TRUE(w.isEnabled(OPTIONSFORMAT));
         EXPECT_TRUE(w.isEnabled(OPTIONSDISPLAY));
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+// Writes "enable N" / "disable N" as the buttons and items change state.
+class EnableJournal : public QObject {
+public:
+    EnableJournal(Window& w, std::initializer_list<ControlNumber> buttons, std::initializer_list<ControlNumber> items) {
+        for (ControlNumber b : buttons) {
+            w.widget(b)->installEventFilter(this);
+            numbers_[w.widget(b)] = b;
+        }
+        for (ControlNumber i : items) {
+            QObject::connect(w.action(i), &QAction::enabledChanged, this,
+                             [this, i](bool on) { entries.push_back((on ? "enable " : "disable ") + std::to_string(i)); });
+        }
+    }
+    Calls entries;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            auto* widget = static_cast<QWidget*>(watched);
+            entries.push_back((widget->isEnabled() ? "enable " : "disable ") + std::to_string(numbers_[widget]));
+        }
+        return false;
+    }
+
+private:
+    std::map<QObject*, ControlNumber> numbers_;
+};
+
+TEST_F(MainWindowTest, StartCaptureEnablesAndDisablesInItsOrder) {
+    giveDrivers(1);
+    capture.caps = testing_support::FakeCapture::nothing();
+    std::unique_ptr<EnableJournal> journal;
+    user.press(ENUMERATEDRIVERS).then([&](Window& w) {
+        journal = std::make_unique<EnableJournal>(w, std::initializer_list<ControlNumber>{NEWREGION, CAPTUREJPEG, CAPTUREBMP},
+                                                  std::initializer_list<ControlNumber>{OPTIONSFORMAT, OPTIONSSOURCE,
+                                                                                       OPTIONSDISPLAY, OVERLAYFLAG});
+    });
+    user.press(STARTCAPTURE).then([&](Window&) {
+        EXPECT_THAT(journal->entries, ElementsAreArray({"enable 34", "enable 36", "enable 28", "disable 13",
+                                                        "disable 12", "disable 14", "disable 17"}));
+        journal.reset();
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, WithoutACurrentRowStartCaptureKeepsTheRowLastFetched) {
+    giveDrivers(3);
+    const auto noRow = [](Window& w) {
+        qobject_cast<QComboBox*>(w.widget(LOC_DRIVER))->setCurrentIndex(-1);
+        ASSERT_EQ(w.listChoice(LOC_DRIVER), 0u);
+    };
+    user.press(ENUMERATEDRIVERS).selectRow(LOC_DRIVER, 3).press(STARTCAPTURE);
+    user.then(noRow).press(STARTCAPTURE);
+    user.press(ENUMERATEDRIVERS).then(noRow).press(STARTCAPTURE);
+    user.press(CANCELBUTTON);
+    runMain();
+    Calls connects;
+    for (const std::string& call : capture.calls())
+        if (call.rfind("DRIVERCONNECT(", 0) == 0) connects.push_back(call);
+    // Row 3, then row 3 again (the failed fetch keeps it), then row 1 fetched by the enumeration.
+    EXPECT_THAT(connects, ElementsAreArray({"DRIVERCONNECT(2)", "DRIVERCONNECT(2)", "DRIVERCONNECT(0)"}));
+}
+
+TEST_F(MainWindowTest, WithNoDriversStartCaptureUsesTheClearedBuffersIndex) {
+    giveDrivers(0);
+    user.press(ENUMERATEDRIVERS);
+    forget().press(STARTCAPTURE).then([this](Window& w) {
+        EXPECT_EQ(w.listChoice(LOC_DRIVER), 0u);
+        ASSERT_GE(capture.calls().size(), 2u);
+        EXPECT_EQ(capture.calls()[1], "DRIVERCONNECT(0)");
     });
     user.press(CANCELBUTTON);
     runMain();
