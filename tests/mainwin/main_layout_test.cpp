@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QWidget>
 
@@ -280,6 +281,21 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsAndSeparatorsInOrder) {
         EXPECT_THAT(w.menuChildren(CAPTURE),
                     ElementsAre(mainwin::CAPTURESINGLEFRAME, CAPTUREFRAMES, CAPTUREVIDEO, CAPTUREPALETTE));
         EXPECT_THAT(w.menuChildren(HELP), ElementsAre(HELPSYSTEMINFO));
+    });
+    user.press(CANCELBUTTON);
+    runMain();
+}
+
+TEST_F(MainWindowTest, TwoSeparatorsInARowAreBothDrawn) {
+    user.then([](Window& w) {
+        auto* file = qobject_cast<QMenu*>(w.widget(mainwin::FILE));
+        ASSERT_NE(file, nullptr);
+        std::vector<QAction*> separators;
+        for (QAction* action : file->actions())
+            if (action->isSeparator()) separators.push_back(action);
+        ASSERT_EQ(separators.size(), 3u);
+        for (QAction* separator : separators) EXPECT_FALSE(file->actionGeometry(separator).isEmpty());
+        EXPECT_LT(file->actionGeometry(separators[1]).top(), file->actionGeometry(separators[2]).top());
     });
     user.press(CANCELBUTTON);
     runMain();
