@@ -143,6 +143,12 @@ public:
 
     // Overlay, where caps().overlay says there is one.
     virtual Status setOverlay(bool on) { return on ? Status::failure("this driver has no overlay") : Status::success(); }
+
+    // The palette of 8-bit frames from the next frame on: 1..256 colours
+    // that the picture is mapped onto (nearest colour); empty gives back the
+    // driver's own. May be called while streaming. Drivers whose frames are
+    // never 8-bit have nothing to map and ignore it.
+    virtual void setPalette(const std::vector<Rgb>& colours) { (void)colours; }
 };
 
 // V4L2 fourcc codes the component uses for its own formats.

@@ -148,6 +148,7 @@ capture::Flag TeskCapture::connect(std::int32_t index) {
         return 0;
     }
     connected_ = index;
+    driver.setPalette(palette_);  // 8-bit frames show in the current palette
     VideoFormat saved;
     if (settings_.loadFormat(info.name, saved)) {
         if (Status s = driver.setFormat(saved); !s)

@@ -181,7 +181,7 @@ private:
     std::chrono::steady_clock::time_point lastPublished_{};
     std::atomic<bool> paintQueued_{false};
 
-    std::vector<Rgb> palette_;
+    std::vector<Rgb> palette_;  // the current palette (loaded); the connected driver maps 8-bit frames onto it
     std::string captureFile_ = "capture.avi";
     std::optional<capture::CAPTUREPARMS> setup_;
 };

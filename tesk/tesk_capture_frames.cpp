@@ -189,6 +189,7 @@ capture::Flag TeskCapture::PALETTEOPEN(std::string_view file) {
         return 0;
     }
     palette_ = std::move(colours);
+    if (Driver* driver = connectedDriver()) driver->setPalette(palette_);  // from the next frame on
     return 1;
 }
 

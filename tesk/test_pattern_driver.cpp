@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <thread>
+#include <unordered_map>
 
 #ifndef TESK_VERSION
 #define TESK_VERSION "0.1"
@@ -111,6 +113,20 @@ std::uint8_t testPatternPaletteIndex(Rgb c) {
     return std::uint8_t(r << 5 | g << 2 | b);
 }
 
+std::uint8_t nearestPaletteIndex(const std::vector<Rgb>& palette, Rgb c) {
+    std::size_t best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < palette.size() && i < 256; ++i) {
+        const int dr = c.r - palette[i].r, dg = c.g - palette[i].g, db = c.b - palette[i].b;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return std::uint8_t(best);
+}
+
 TestPatternDriver::TestPatternDriver(std::shared_ptr<TestPatternFaults> faults) : faults_(std::move(faults)) {
     if (!faults_) faults_ = std::make_shared<TestPatternFaults>();
     format_ = {FOURCC_RGB24, 320, 240, 1, 15};
@@ -178,6 +194,12 @@ Status TestPatternDriver::setFormat(const VideoFormat& wanted) {
     f.intervalDenominator = bestRate;
     format_ = f;
     return Status::success();
+}
+
+void TestPatternDriver::setPalette(const std::vector<Rgb>& colours) {
+    auto palette = colours.empty() || colours.size() > 256 ? nullptr : std::make_shared<const std::vector<Rgb>>(colours);
+    std::lock_guard lock(paletteMutex_);
+    palette_ = std::move(palette);
 }
 
 std::vector<Input> TestPatternDriver::inputs() const { return {{0, "Test pattern generator"}}; }
@@ -332,11 +354,35 @@ void TestPatternDriver::render(Frame& out, std::uint64_t sequence, std::chrono::
     out.sequence = sequence;
     out.timestamp = timestamp;
     if (format_.fourcc == FOURCC_PAL8) {
+        std::shared_ptr<const std::vector<Rgb>> palette;
+        {
+            std::lock_guard lock(paletteMutex_);
+            palette = palette_;
+        }
         out.layout = Frame::Layout::Indexed8;
-        out.palette = testPatternPalette();
         out.pixels.resize(std::size_t(w) * h);
-        for (std::size_t i = 0; i < out.pixels.size(); ++i)
-            out.pixels[i] = testPatternPaletteIndex({rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]});
+        if (!palette) {
+            out.palette = testPatternPalette();
+            for (std::size_t i = 0; i < out.pixels.size(); ++i)
+                out.pixels[i] = testPatternPaletteIndex({rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]});
+        } else {
+            // The picture has few distinct colours, mostly in runs: each is searched for once.
+            out.palette = *palette;
+            std::unordered_map<std::uint32_t, std::uint8_t> nearest;
+            std::uint32_t lastColour = 0xFFFFFFFF;
+            std::uint8_t lastIndex = 0;
+            for (std::size_t i = 0; i < out.pixels.size(); ++i) {
+                const Rgb c{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
+                const std::uint32_t key = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+                if (key != lastColour) {
+                    auto [it, added] = nearest.try_emplace(key, 0);
+                    if (added) it->second = nearestPaletteIndex(*palette, c);
+                    lastColour = key;
+                    lastIndex = it->second;
+                }
+                out.pixels[i] = lastIndex;
+            }
+        }
     } else {
         out.layout = Frame::Layout::Rgb24;
         out.palette.clear();

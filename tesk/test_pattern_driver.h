@@ -51,6 +51,9 @@ std::uint8_t testPatternGlyphRow(char c, int row);
 // The 3-3-2 palette of the 8-bit format, and the index of a colour in it.
 std::vector<Rgb> testPatternPalette();
 std::uint8_t testPatternPaletteIndex(Rgb colour);
+// The index of the entry of `palette` (1..256 colours) nearest to `colour`
+// (least squared distance; the first of equals).
+std::uint8_t nearestPaletteIndex(const std::vector<Rgb>& palette, Rgb colour);
 
 class TestPatternDriver final : public Driver {
 public:
@@ -81,6 +84,10 @@ public:
     bool isStreaming() const override;
     Status readFrame(Frame& out, std::chrono::milliseconds timeout) override;
 
+    // Frames of the 8-bit format show the picture in these colours (nearest
+    // colour each pixel); empty, or more than 256, gives the 3-3-2 palette.
+    void setPalette(const std::vector<Rgb>& colours) override;
+
     const std::shared_ptr<TestPatternFaults>& faults() const { return faults_; }
 
     // Draws frame number `sequence` at `timestamp` in the given format: the
@@ -97,6 +104,10 @@ private:
     int input_ = 0;
     std::atomic<int> brightness_{128};
     std::atomic<int> pattern_{0};
+
+    // Set from the UI thread, read by render() on the capture thread.
+    mutable std::mutex paletteMutex_;
+    std::shared_ptr<const std::vector<Rgb>> palette_;  // null: the 3-3-2 palette
 
     // Pacing of the stream; stopStreaming() wakes a waiting readFrame().
     std::mutex waitMutex_;

@@ -2,12 +2,15 @@
 #include "tesk_capture_fixture.h"
 
 #include "tesk/frame_image.h"
+#include "tesk/palette_file.h"
 #include "tesk/still_files.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <fstream>
+#include <set>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -209,6 +212,75 @@ TEST_F(Stills, PalettesLoadSaveAndKeepOnError) {
     EXPECT_TRUE(hasStatus(IDS_CAP_ERRORPALOPEN));
     EXPECT_EQ(capture->palette(), testPatternPalette());
     EXPECT_FALSE(capture->PALETTEOPEN(path("none.pal")));
+}
+
+// Checks that an 8-bit frame shows only `palette`'s colours, with the bars
+// in their nearest ones, and that its BMP and clipboard copy show the same.
+void expectFrameInPalette(TeskCapture& capture, const std::vector<Rgb>& palette, const std::vector<Rgb>& bars,
+                          const std::string& bmp) {
+    const auto frame = capture.currentFrame();
+    ASSERT_TRUE(frame && frameIsWhole(*frame));
+    ASSERT_EQ(frame->layout, Frame::Layout::Indexed8);
+    EXPECT_EQ(frame->palette, palette);
+    EXPECT_TRUE(std::all_of(frame->pixels.begin(), frame->pixels.end(), [&](auto i) { return i < palette.size(); }));
+    const std::vector<std::uint8_t> rgb = frameToRgb24(*frame);
+    for (int bar = 0; bar < 8; ++bar) {
+        const std::uint8_t* p = rgb.data() + std::size_t((2 * bar + 1) * frame->width / 16) * 3;
+        EXPECT_EQ((Rgb{p[0], p[1], p[2]}), bars[bar]) << "bar " << bar;
+    }
+    ASSERT_TRUE(capture.EDITCOPY());
+    const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(copied.size(), QSize(frame->width, frame->height));
+    std::set<QRgb> allowed;
+    for (const Rgb& c : palette) allowed.insert(qRgb(c.r, c.g, c.b));
+    for (int y = 0; y < copied.height(); ++y)
+        for (int x = 0; x < copied.width(); ++x) ASSERT_TRUE(allowed.count(copied.pixel(x, y))) << x << "," << y;
+    ASSERT_TRUE(capture.FILESAVEDIB(bmp));
+    if (!ffmpegAvailable()) return;
+    const auto decoded = decodeWithFfmpeg(bmp);
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->rgb == rgb);  // the BMP shows the palette's colours exactly
+}
+
+TEST_F(Stills, LoadedPaletteColoursEightBitFrames) {
+    const std::vector<Rgb> warm = {{0, 0, 0}, {250, 240, 230}, {220, 40, 0}, {240, 200, 0}};
+    const std::vector<Rgb> cool = {{10, 10, 40}, {200, 230, 255}, {0, 120, 200}, {0, 200, 120}, {90, 0, 160}};
+    ASSERT_TRUE(savePalette(path("warm.pal"), warm));
+    ASSERT_TRUE(savePalette(path("cool.pal"), cool));
+    const auto nearest = [](const std::vector<Rgb>& palette) {
+        std::vector<Rgb> bars;
+        for (const Rgb& bar : kColourBars) bars.push_back(palette[nearestPaletteIndex(palette, bar)]);
+        return bars;
+    };
+
+    // Loaded before connecting: grabbed 8-bit frames use it.
+    ASSERT_TRUE(capture->PALETTEOPEN(path("warm.pal")));
+    ASSERT_TRUE(capture->DRIVERCONNECT(0));
+    ASSERT_TRUE(capture->connectedDriver()->setFormat({FOURCC_PAL8, 160, 120, 1, 30}));
+    ASSERT_TRUE(capture->GRABFRAME());
+    expectFrameInPalette(*capture, warm, nearest(warm), path("warm.bmp"));
+
+    // Loaded through the dialog during the preview: the next frames use it.
+    ASSERT_TRUE(capture->SETPREVIEWRATE(10));
+    ASSERT_TRUE(capture->SETPREVIEW(1));
+    answers = {path("cool.pal")};
+    ASSERT_TRUE(capture->DLGLOADPALETTE());
+    ASSERT_TRUE(processUntil([&] {
+        auto frame = capture->currentFrame();
+        return frame && frame->palette == cool;
+    }));
+    ASSERT_TRUE(capture->SETPREVIEW(0));
+    expectFrameInPalette(*capture, cool, nearest(cool), path("cool.bmp"));
+
+    // A broken palette file changes nothing, also after connecting again.
+    writeText(path("broken.pal"), "RIFF\x04\x00\x00\x00PAL ");
+    EXPECT_FALSE(capture->PALETTEOPEN(path("broken.pal")));
+    ASSERT_TRUE(capture->DRIVERCONNECT(1));
+    ASSERT_TRUE(capture->connectedDriver()->setFormat({FOURCC_PAL8, 160, 120, 1, 30}));
+    ASSERT_TRUE(capture->GRABFRAME());
+    expectFrameInPalette(*capture, cool, nearest(cool), path("again.bmp"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("current palette is kept"), std::string::npos);
 }
 
 }  // namespace

@@ -101,6 +101,57 @@ TEST(TestPatternDriver, BarsAreWhereTheyBelong) {
     }
 }
 
+// With a palette set, every pixel of an 8-bit frame is the palette entry
+// nearest to the same frame drawn in RGB, in every pattern and brightness.
+TEST(TestPatternDriver, EightBitFramesUseTheGivenPaletteNearestColour) {
+    const std::vector<Rgb> palette = {{0, 0, 0}, {250, 250, 250}, {200, 20, 20}, {20, 20, 200}, {100, 100, 100},
+                                      {0, 180, 0}};
+    struct Case {
+        TestPattern pattern;
+        int brightness;
+    } cases[] = {{TestPattern::ColourBars, 128}, {TestPattern::GreyRamp, 128}, {TestPattern::ColourBars, 60}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.pattern));
+        TestPatternDriver rgb, pal;
+        for (TestPatternDriver* driver : {&rgb, &pal}) {
+            ASSERT_TRUE(driver->setControl(TEST_PATTERN_CID_PATTERN, int(c.pattern)).ok());
+            ASSERT_TRUE(driver->setControl(TEST_PATTERN_CID_BRIGHTNESS, c.brightness).ok());
+        }
+        ASSERT_TRUE(rgb.setFormat({FOURCC_RGB24, 320, 240, 1, 15}).ok());
+        ASSERT_TRUE(pal.setFormat({FOURCC_PAL8, 320, 240, 1, 15}).ok());
+        pal.setPalette(palette);
+        Frame drawn, mapped;
+        rgb.render(drawn, 7, 500ms);
+        pal.render(mapped, 7, 500ms);
+        ASSERT_TRUE(frameIsWhole(mapped));
+        EXPECT_EQ(mapped.palette, palette);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < mapped.pixels.size(); ++i) {
+            const Rgb colour{drawn.pixels[3 * i], drawn.pixels[3 * i + 1], drawn.pixels[3 * i + 2]};
+            auto distance = [&](Rgb p) {
+                return (colour.r - p.r) * (colour.r - p.r) + (colour.g - p.g) * (colour.g - p.g) +
+                       (colour.b - p.b) * (colour.b - p.b);
+            };
+            int best = distance(palette[0]);
+            for (const Rgb& p : palette) best = std::min(best, distance(p));
+            if (mapped.pixels[i] >= palette.size() || distance(palette[mapped.pixels[i]]) != best) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0u);
+    }
+    // The bars in the given colours, and an empty palette gives back the driver's own.
+    TestPatternDriver pal;
+    ASSERT_TRUE(pal.setFormat({FOURCC_PAL8, 320, 240, 1, 15}).ok());
+    pal.setPalette(palette);
+    Frame frame;
+    pal.render(frame, 0, 0ms);
+    const Rgb expected[8] = {palette[1], palette[4], palette[4], palette[5],
+                             palette[4], palette[2], palette[3], palette[0]};
+    for (int bar = 0; bar < 8; ++bar) EXPECT_EQ(pixelAt(frame, (2 * bar + 1) * 20, 10), expected[bar]) << "bar " << bar;
+    pal.setPalette({});
+    pal.render(frame, 0, 0ms);
+    EXPECT_EQ(frame.palette, testPatternPalette());
+}
+
 TEST(TestPatternDriver, CounterAndMovingBoxAdvanceFrameToFrame) {
     TestPatternDriver driver;
     ASSERT_TRUE(driver.setFormat({FOURCC_RGB24, 320, 240, 1, 60}).ok());
