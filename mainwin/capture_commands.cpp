@@ -73,7 +73,9 @@ bool MainWindow::runCaptureCommand(platform::ControlNumber control) {
 
 void MainWindow::captureVideo() {
     // The sequence dialog opens before the framework's handling, with no update or reset around it.
-    if (dialogs::VideoCap(runtime()) != 0) capture().CAPTURESEQUENCE();
+    if (runVideoCap() != 0) capture().CAPTURESEQUENCE();
 }
+
+std::int32_t MainWindow::runVideoCap() { return dialogs::VideoCap(runtime()); }
 
 }  // namespace mainwin

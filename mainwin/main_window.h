@@ -46,6 +46,9 @@ protected:
     void setUpSteps() override;
     int takeAccepted(platform::ControlNumber control) override;
     void tearDownSteps() override;
+    // The Capture Video Sequence dialog; its result says whether the capture
+    // parameters were set. Overridden by tests that script that result.
+    virtual std::int32_t runVideoCap();
 
 private:
     capture::VideoCapture& capture() { return runtime().capture; }

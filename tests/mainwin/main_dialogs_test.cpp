@@ -64,5 +64,35 @@ INSTANTIATE_TEST_SUITE_P(CaptureMenu, MainDialogsTest,
                                          DialogCase{"Palette", CAPTUREPALETTE, "Capture Palette", "CapPalette", 178, 108, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A main window whose sequence dialog returns scripted results, one per opening.
+class ScriptedSequenceWindow : public mainwin::MainWindow {
+public:
+    ScriptedSequenceWindow(shell::Runtime& runtime, testing_support::FakeCapture& capture, std::vector<std::int32_t> results)
+        : MainWindow(runtime), capture_(capture), results_(std::move(results)) {}
+    Calls seenAtOpening;  // the capture calls made before each opening
+
+protected:
+    std::int32_t runVideoCap() override {
+        seenAtOpening.push_back(std::to_string(capture_.count("CAPTURESEQUENCE")));
+        if (results_.empty()) return 0;
+        const std::int32_t r = results_.front();
+        results_.erase(results_.begin());
+        return r;
+    }
+
+private:
+    testing_support::FakeCapture& capture_;
+    std::vector<std::int32_t> results_;
+};
+
+TEST_F(MainWindowTest, VideoStartsTheSequenceOnlyWhenTheDialogSetTheParameters) {
+    ScriptedSequenceWindow window(runtime, capture, {1, 0, 2});
+    user.choose(CAPTUREVIDEO).choose(CAPTUREVIDEO).choose(CAPTUREVIDEO).press(CANCELBUTTON);
+    user.run([&] { window.run(); });
+    // Any nonzero result starts it, right after the dialog returns.
+    EXPECT_THAT(window.seenAtOpening, ElementsAre("0", "1", "1"));
+    EXPECT_THAT(callsBeforeTeardown(), ElementsAre("CAPTURESEQUENCE()", "CAPTURESEQUENCE()"));
+}
+
 }  // namespace
 }  // namespace mainwin_test

@@ -181,6 +181,9 @@ TEST_F(MainWindowTest, WindowFrameAndFontAreTheLayouts) {
         EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
         EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
         EXPECT_EQ(w.hostWidget()->font().pointSize(), 8);
+        // No minimum and no maximum size.
+        EXPECT_EQ(w.hostWidget()->minimumSize(), QSize(0, 0));
+        EXPECT_EQ(w.hostWidget()->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     });
     user.press(CANCELBUTTON);
     runMain();
