@@ -59,6 +59,17 @@ std::uint32_t deviceCaps(const char* device) {
     return (capability.capabilities & V4L2_CAP_DEVICE_CAPS) ? capability.device_caps : capability.capabilities;
 }
 
+// The /dev/video nodes this process holds open.
+std::vector<std::string> openVideoNodes() {
+    std::vector<std::string> nodes;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.rfind("/dev/video", 0) == 0) nodes.push_back(target);
+    }
+    return nodes;
+}
+
 std::optional<std::uint32_t> controlId(const Driver& driver, const std::string& name) {
     for (const Control& control : driver.controls())
         if (control.name == name) return control.id;
@@ -189,6 +200,9 @@ TEST_F(VividCapture, ConnectsWithTheCapsTheDeviceReports) {
     EXPECT_TRUE(capture->OVERLAY(0));
     connectSmallFast(0);
     ASSERT_TRUE(capture->GRABFRAME());
+    // Connecting the other node releases this one.
+    ASSERT_TRUE(capture->DRIVERCONNECT(1));
+    EXPECT_THAT(openVideoNodes(), ::testing::ElementsAre("/dev/video1"));
 }
 
 TEST_F(VividCapture, PreviewsIntoTheCaptureWindowAndChangesFormat) {
@@ -206,6 +220,7 @@ TEST_F(VividCapture, PreviewsIntoTheCaptureWindowAndChangesFormat) {
     // The frame buffer holds the device's colour bars (below vivid's on-screen text).
     const auto frame = capture->currentFrame();
     ASSERT_TRUE(frame && frameIsWhole(*frame));
+    EXPECT_GE(frame->sequence, 2u);  // counted from the stream's start
     const std::vector<std::uint8_t> rgb = frameToRgb24(*frame);
     for (int bar = 0; bar < 8; ++bar) {
         SCOPED_TRACE("bar " + std::to_string(bar));
@@ -224,9 +239,11 @@ TEST_F(VividCapture, PreviewsIntoTheCaptureWindowAndChangesFormat) {
     ASSERT_TRUE(capture->SETPREVIEW(1));
     ASSERT_TRUE(processUntil([&] { return window->image().size() == QSize(640, 360); }));
     EXPECT_EQ(capture->currentFrame()->width, 640);
-    ASSERT_TRUE(capture->SETPREVIEW(0));
     EXPECT_TRUE(driver->setControl(*pattern, 0));
     EXPECT_TRUE(messages.empty());
+    // Closing the capture object during the preview releases the device.
+    capture.reset();
+    EXPECT_TRUE(openVideoNodes().empty());
 }
 
 TEST_F(VividCapture, GrabsCopiesAndSavesTheFrame) {
@@ -238,6 +255,7 @@ TEST_F(VividCapture, GrabsCopiesAndSavesTheFrame) {
     ASSERT_TRUE(frame && frameIsWhole(*frame));
     EXPECT_EQ(frame->width, 320);
     EXPECT_EQ(frame->height, 180);
+    EXPECT_EQ(frame->sequence, 0u);  // the first frame of a stream of its own
     EXPECT_EQ(capture->captureWindow()->image(), frameToImage(*frame));
 
     ASSERT_TRUE(capture->EDITCOPY());
