@@ -3,7 +3,6 @@
 #include "mainwin/main_controls.h"
 #include "shell/host_window.h"
 
-#include <QMenu>
 
 namespace mainwin {
 
@@ -11,7 +10,6 @@ using platform::COLOR_NAVY;
 using platform::COLOR_WHITE;
 using platform::COLOR_YELLOW;
 using platform::ControlDecl;
-using platform::ControlNumber;
 using platform::Font;
 using platform::Kind;
 using platform::Rect;
@@ -161,9 +159,6 @@ MainWindow::MainWindow(shell::Runtime& runtime) : WindowProcedure(runtime, "Main
     w.bind(LOC_DRIVER, platform::TextVar{&LOC_DRIVER_, DESCRIPTION_LENGTH});
     w.bindRows(LOC_DRIVER, listRows_);
     setFirstFocus(REGION1);
-    // The File menu has two separators in a row; Qt would draw them as one line.
-    for (ControlNumber menu : {FILE, EDIT, OPTIONS, CAPTURE, HELP})
-        if (auto* m = qobject_cast<QMenu*>(w.widget(menu))) m->setSeparatorsCollapsible(false);
 }
 
 MainWindow::~MainWindow() {

@@ -147,6 +147,8 @@ void Window::Impl::buildMenus() {
         if (control.kind == Kind::Menu) {
             entry->menu = top->ensureMenuBar()->addMenu(toQt(control.text));
             entry->menu->setObjectName(name);
+            // Every separator of the layout is drawn, also two in a row.
+            entry->menu->setSeparatorsCollapsible(false);
             entry->action = entry->menu->menuAction();
             entry->widget = entry->menu;
             currentMenu = entry.get();
