@@ -314,6 +314,11 @@ void TeskCapture::stopPreview(bool report) {
 void TeskCapture::onStreamLost(std::uint64_t generation, const std::string& why) {
     if (generation != streamGeneration_ || !stream_.running()) return;
     stopPreview(false);
+    // Let the device go, so a camera that comes back can be opened again; the
+    // last good frame stays in the frame buffer and can still be saved.
+    stopOverlay();
+    if (Driver* driver = connectedDriver()) driver->close();
+    connected_ = -1;
     const std::string text = "The video device stopped delivering pictures (" + why +
                              "). The preview has been stopped; connect the driver again to go on.";
     status(IDS_CAP_DRIVER_ERROR, text);

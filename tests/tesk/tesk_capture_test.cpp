@@ -166,6 +166,12 @@ TEST_F(Preview, DeviceLossStopsWithAMessageAndReconnectWorks) {
     EXPECT_FALSE(capture->previewing());
     EXPECT_NE(messages.front().find("stopped delivering pictures"), std::string::npos);
     EXPECT_TRUE(hasStatus(IDS_CAP_DRIVER_ERROR));
+    // The device is released, and the last good picture can still be saved.
+    EXPECT_EQ(capture->connectedDriver(), nullptr);
+    capture::CAPDRIVERCAPS caps;
+    EXPECT_FALSE(capture->DRIVERGETCAPS(caps, sizeof caps));
+    ASSERT_TRUE(capture->currentFrame());
+    EXPECT_TRUE(capture->FILESAVEDIB((dir.path() + "/last.bmp").toStdString()));
     faults->stopFrames = false;
     ASSERT_TRUE(capture->DRIVERCONNECT(0));
     ASSERT_TRUE(capture->SETPREVIEW(1));
