@@ -11,7 +11,15 @@ namespace {
 
 class Libv4l2DeviceIo final : public DeviceIo {
 public:
-    int open(const std::string& path, int flags) override { return v4l2_open(path.c_str(), flags | O_CLOEXEC); }
+    // libv4l2 without its own conversion: frames come in the format set on
+    // the device, and the driver converts them itself. A node libv4l2 does
+    // not take stays usable as it is (its calls pass straight through).
+    int open(const std::string& path, int flags) override {
+        const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+        if (fd >= 0)
+            v4l2_fd_open(fd, V4L2_DISABLE_CONVERSION);
+        return fd;
+    }
     int openRaw(const std::string& path, int flags) override { return ::open(path.c_str(), flags | O_CLOEXEC); }
     int close(int fd) override { return v4l2_close(fd); }
     int ioctl(int fd, unsigned long request, void* argument) override { return v4l2_ioctl(fd, request, argument); }

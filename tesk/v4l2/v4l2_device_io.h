@@ -16,7 +16,8 @@ class DeviceIo {
 public:
     virtual ~DeviceIo() = default;
 
-    // A capture node, through libv4l2 where the real devices are used.
+    // A capture node, through libv4l2 (conversion off) where the real
+    // devices are used: every call sees the device's own formats.
     virtual int open(const std::string& path, int flags) = 0;
     // Any device node as it is (framebuffers; probing a node's capabilities).
     virtual int openRaw(const std::string& path, int flags) = 0;
@@ -29,8 +30,9 @@ public:
     virtual ssize_t read(int fd, void* buffer, std::size_t length) = 0;
 };
 
-// The real devices, opened through libv4l2 so that the common camera formats
-// (MJPEG, YUYV, Bayer, ...) can be requested as RGB24.
+// The real devices, opened through libv4l2 with its conversion off: the
+// driver sets the camera's own format (MJPEG, YUYV, Bayer, ...) and turns
+// its frames into RGB24 with libv4lconvert.
 std::shared_ptr<DeviceIo> libv4l2DeviceIo();
 
 // ioctl that retries when a signal interrupts it.

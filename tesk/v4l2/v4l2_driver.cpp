@@ -2,6 +2,7 @@
 
 #include "tesk/v4l2/v4l2_controls.h"
 #include "tesk/v4l2/v4l2_formats.h"
+#include "tesk/v4l2/v4l2_frame_converter.h"
 #include "tesk/v4l2/v4l2_status.h"
 
 #include <linux/videodev2.h>
@@ -64,13 +65,13 @@ Status V4l2Driver::open() {
         close();
         return v4l2::deviceFailure(info_, "the device is not a video capture device");
     }
-    v4l2_format current = captureFormatRequest();
-    if (v4l2::xioctl(*io_, fd_, VIDIOC_G_FMT, &current) != 0) {
-        const Status status = failure("VIDIOC_G_FMT", errno);
+    std::string converterError;
+    converter_ = v4l2::FrameConverter::create(*io_, fd_, converterError);
+    if (!converter_) {
         close();
-        return status;
+        return v4l2::deviceFailure(info_, converterError);
     }
-    if (Status status = requestRgb24(int(current.fmt.pix.width), int(current.fmt.pix.height)); !status) {
+    if (Status status = ensureDeliverableFormat(); !status) {
         close();
         return status;
     }
@@ -87,6 +88,7 @@ void V4l2Driver::close() {
     {
         std::lock_guard lock(streamMutex_);
         stopStreamingLocked();
+        converter_.reset();  // before the descriptor it was made for goes
     }
     if (fd_ < 0)
         return;
@@ -109,25 +111,45 @@ DriverCaps V4l2Driver::caps() const {
 
 // ---------------------------------------------------------------- format
 
-Status V4l2Driver::requestRgb24(int width, int height) {
+std::vector<std::uint32_t> V4l2Driver::deliverableFourccs() const {
+    std::vector<std::uint32_t> fourccs = v4l2::nativeFourccs(*io_, fd_);
+    std::erase_if(fourccs, [](std::uint32_t fourcc) { return !v4l2::canConvertToRgb24(fourcc); });
+    return fourccs;
+}
+
+Status V4l2Driver::requestFormat(std::uint32_t fourcc, int width, int height) {
     v4l2_format request = captureFormatRequest();
     request.fmt.pix.width = std::uint32_t(std::max(width, 1));
     request.fmt.pix.height = std::uint32_t(std::max(height, 1));
-    request.fmt.pix.pixelformat = V4L2_PIX_FMT_RGB24;
+    request.fmt.pix.pixelformat = fourcc;
     request.fmt.pix.field = V4L2_FIELD_ANY;
     if (v4l2::xioctl(*io_, fd_, VIDIOC_S_FMT, &request) != 0) {
         const int error = errno;
         if (error == EINVAL)
-            return v4l2::deviceFailure(info_, "the device offers no format that can be converted to RGB24");
+            return v4l2::deviceFailure(info_, "the device refused the pixel format " + v4l2::fourccText(fourcc));
         if (error == EBUSY)
             return v4l2::deviceFailure(info_, "the camera is in use by another program (VIDIOC_S_FMT: " +
                                                   std::string(std::strerror(error)) + ")");
         return failure("VIDIOC_S_FMT", error);
     }
-    if (request.fmt.pix.pixelformat != V4L2_PIX_FMT_RGB24)
-        return v4l2::deviceFailure(info_, "the device delivers " + v4l2::fourccText(request.fmt.pix.pixelformat) +
+    if (!v4l2::canConvertToRgb24(request.fmt.pix.pixelformat))
+        return v4l2::deviceFailure(info_, "the device chose " + v4l2::fourccText(request.fmt.pix.pixelformat) +
                                               " frames, which cannot be converted to RGB24");
     return Status::success();
+}
+
+// The device's current format where it can be delivered as RGB24 (another
+// program or input may have left anything set); else the first that can.
+Status V4l2Driver::ensureDeliverableFormat() {
+    v4l2_format current = captureFormatRequest();
+    if (v4l2::xioctl(*io_, fd_, VIDIOC_G_FMT, &current) != 0)
+        return failure("VIDIOC_G_FMT", errno);
+    if (v4l2::canConvertToRgb24(current.fmt.pix.pixelformat))
+        return Status::success();
+    const std::vector<std::uint32_t> deliverable = deliverableFourccs();
+    if (deliverable.empty())
+        return v4l2::deviceFailure(info_, "the device offers no pixel format that can be converted to RGB24");
+    return requestFormat(deliverable.front(), int(current.fmt.pix.width), int(current.fmt.pix.height));
 }
 
 Status V4l2Driver::setFrameInterval(int numerator, int denominator) {
@@ -148,11 +170,18 @@ Status V4l2Driver::refreshFormat() {
     if (v4l2::xioctl(*io_, fd_, VIDIOC_G_FMT, &current) != 0)
         return failure("VIDIOC_G_FMT", errno);
     const v4l2_pix_format& pix = current.fmt.pix;
+    source_ = pix;
     format_.fourcc = pix.pixelformat;
     format_.width = int(pix.width);
     format_.height = int(pix.height);
-    bytesPerLine_ = std::max(pix.bytesperline, pix.width * 3);
-    imageSize_ = std::max(pix.sizeimage, bytesPerLine_ * pix.height);
+    if (pix.pixelformat == V4L2_PIX_FMT_RGB24) {
+        bytesPerLine_ = std::max(pix.bytesperline, pix.width * 3);
+        imageSize_ = std::max(pix.sizeimage, bytesPerLine_ * pix.height);
+    } else {
+        // Compressed formats have no line length; sizeimage is their most.
+        bytesPerLine_ = pix.bytesperline;
+        imageSize_ = pix.sizeimage > 0 ? pix.sizeimage : pix.width * pix.height * 4;
+    }
     v4l2_streamparm parameters{};
     parameters.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     // A device without a rate setting keeps the VideoFormat default interval.
@@ -167,9 +196,7 @@ Status V4l2Driver::refreshFormat() {
 std::vector<PixelFormatOption> V4l2Driver::formats() const {
     if (!isOpen())
         return {};
-    std::vector<PixelFormatOption> all = v4l2::enumerateFormats(*io_, fd_);
-    std::erase_if(all, [](const PixelFormatOption& option) { return option.fourcc != V4L2_PIX_FMT_RGB24; });
-    return all;
+    return v4l2::enumerateFormats(*io_, fd_, v4l2::canConvertToRgb24);
 }
 
 VideoFormat V4l2Driver::format() const { return isOpen() ? format_ : VideoFormat{}; }
@@ -179,13 +206,25 @@ Status V4l2Driver::setFormat(const VideoFormat& format) {
         return notOpen();
     if (streaming_)
         return v4l2::deviceFailure(info_, "the format cannot change while frames are streaming");
-    if (format.fourcc != 0 && format.fourcc != V4L2_PIX_FMT_RGB24)
-        return v4l2::deviceFailure(info_, "frames are delivered as RGB24 only, not as " + v4l2::fourccText(format.fourcc));
     if (format.width <= 0 || format.height <= 0)
         return v4l2::deviceFailure(info_, "invalid frame size " + std::to_string(format.width) + "x" +
                                               std::to_string(format.height));
-    if (Status status = requestRgb24(format.width, format.height); !status)
+    const std::vector<std::uint32_t> deliverable = deliverableFourccs();
+    const auto offered = [&](std::uint32_t fourcc) {
+        return std::find(deliverable.begin(), deliverable.end(), fourcc) != deliverable.end();
+    };
+    std::uint32_t fourcc = format.fourcc;
+    if (fourcc == 0 || (fourcc == V4L2_PIX_FMT_RGB24 && !offered(fourcc)))
+        fourcc = format_.fourcc;  // "RGB frames": what every format delivers
+    if (!offered(fourcc))
+        return v4l2::deviceFailure(info_, "the device has no pixel format " + v4l2::fourccText(fourcc) +
+                                              " that can be delivered as RGB24");
+    if (Status status = requestFormat(fourcc, format.width, format.height); !status) {
+        // Leave the device in the format it had rather than in one we cannot deliver.
+        requestFormat(format_.fourcc, format_.width, format_.height);
+        refreshFormat();
         return status;
+    }
     if (format.intervalNumerator > 0 && format.intervalDenominator > 0)
         if (Status status = setFrameInterval(format.intervalNumerator, format.intervalDenominator); !status)
             return status;
@@ -229,13 +268,9 @@ Status V4l2Driver::setInput(int index) {
             return v4l2::deviceFailure(info_, "there is no input " + std::to_string(index));
         return failure("VIDIOC_S_INPUT", error);
     }
-    // An input may come with its own format: keep asking for RGB24 at its size.
-    v4l2_format current = captureFormatRequest();
-    if (v4l2::xioctl(*io_, fd_, VIDIOC_G_FMT, &current) != 0)
-        return failure("VIDIOC_G_FMT", errno);
-    if (current.fmt.pix.pixelformat != V4L2_PIX_FMT_RGB24)
-        if (Status status = requestRgb24(int(current.fmt.pix.width), int(current.fmt.pix.height)); !status)
-            return status;
+    // An input may come with its own format: it must still be deliverable.
+    if (Status status = ensureDeliverableFormat(); !status)
+        return status;
     return refreshFormat();
 }
 
@@ -408,8 +443,8 @@ Status V4l2Driver::readMmapFrame(Frame& out, std::chrono::steady_clock::time_poi
         else if (buffer.flags & V4L2_BUF_FLAG_ERROR)
             status = v4l2::deviceFailure(info_, "the device delivered a damaged frame");
         else
-            status = copyFrame(static_cast<const std::uint8_t*>(buffers_[buffer.index].start),
-                               std::min<std::size_t>(buffer.bytesused, buffers_[buffer.index].length), out);
+            status = deliverFrame(static_cast<const std::uint8_t*>(buffers_[buffer.index].start),
+                                  std::min<std::size_t>(buffer.bytesused, buffers_[buffer.index].length), out);
         if (status) {
             if (framesRead_ == 0)
                 firstSequence_ = buffer.sequence;
@@ -441,7 +476,7 @@ Status V4l2Driver::readWithRead(Frame& out, std::chrono::steady_clock::time_poin
                 return v4l2::deviceFailure(info_, "no frame arrived within " + std::to_string(timeout.count()) + " ms");
             return failure("read", error);
         }
-        if (Status status = copyFrame(readBuffer_.data(), std::size_t(count), out); !status)
+        if (Status status = deliverFrame(readBuffer_.data(), std::size_t(count), out); !status)
             return status;
         out.sequence = framesRead_++;
         out.timestamp = std::chrono::duration_cast<std::chrono::microseconds>(
@@ -450,7 +485,24 @@ Status V4l2Driver::readWithRead(Frame& out, std::chrono::steady_clock::time_poin
     }
 }
 
-Status V4l2Driver::copyFrame(const std::uint8_t* data, std::size_t bytesUsed, Frame& out) const {
+Status V4l2Driver::deliverFrame(const std::uint8_t* data, std::size_t bytesUsed, Frame& out) {
+    if (source_.pixelformat == V4L2_PIX_FMT_RGB24)
+        return copyRgb24(data, bytesUsed, out);  // already what frames are: rows only need packing
+    if (!converter_)
+        return v4l2::deviceFailure(info_, "the camera is not connected");
+    std::vector<std::uint8_t> rgb = std::move(out.pixels);
+    if (Status status = converter_->toRgb24(source_, data, bytesUsed, rgb); !status)
+        return v4l2::deviceFailure(info_, "broken frame (" + v4l2::fourccText(source_.pixelformat) + ", " +
+                                              std::to_string(bytesUsed) + " bytes): " + status.error);
+    out.width = format_.width;
+    out.height = format_.height;
+    out.layout = Frame::Layout::Rgb24;
+    out.palette.clear();
+    out.pixels = std::move(rgb);
+    return Status::success();
+}
+
+Status V4l2Driver::copyRgb24(const std::uint8_t* data, std::size_t bytesUsed, Frame& out) const {
     const std::size_t rowBytes = std::size_t(format_.width) * 3;
     const std::size_t needed = std::size_t(bytesPerLine_) * std::size_t(format_.height - 1) + rowBytes;
     if (format_.width <= 0 || format_.height <= 0 || bytesUsed < needed)

@@ -1,7 +1,9 @@
 #pragma once
-// A V4L2 video-capture node as a tesk::Driver. The device is opened through
-// libv4l2 and asked for RGB24, which libv4l2 converts from the camera's own
-// format where needed, so frames always arrive as Frame::Layout::Rgb24.
+// A V4L2 video-capture node as a tesk::Driver. The user picks one of the
+// camera's own pixel formats (MJPEG, YUYV, NV12, RGB, ...); the device is set
+// to exactly that format and each frame is converted with libv4lconvert, so
+// frames always arrive as Frame::Layout::Rgb24. A frame that does not
+// convert (a corrupt MJPEG frame) is an error for that frame only.
 //
 // Streaming uses mmap buffers (read() where the device offers no
 // streaming). A vanished device (ENODEV, EIO) turns into an error that says
@@ -10,6 +12,9 @@
 
 #include "tesk/driver.h"
 #include "tesk/v4l2/v4l2_device_io.h"
+#include "tesk/v4l2/v4l2_frame_converter.h"
+
+#include <linux/videodev2.h>
 
 #include <atomic>
 #include <chrono>
@@ -38,9 +43,13 @@ public:
 
     DriverCaps caps() const override;
 
-    // Only RGB24 is offered: it is what every frame arrives as.
+    // The device's own pixel formats in its order, those that can be
+    // delivered as RGB24; format() has the one that is set. After open()
+    // the device keeps its current format (or the first deliverable one).
     std::vector<PixelFormatOption> formats() const override;
     VideoFormat format() const override;
+    // Sets that pixel format on the device. fourcc 0 keeps the current one,
+    // as does RGB24 on a device without it (frames are RGB24 either way).
     Status setFormat(const VideoFormat& format) override;
 
     std::vector<Input> inputs() const override;
@@ -69,7 +78,9 @@ private:
     Status failure(const char* what, int error) const;
     Status notOpen() const;
     Status refreshFormat();
-    Status requestRgb24(int width, int height);
+    std::vector<std::uint32_t> deliverableFourccs() const;
+    Status requestFormat(std::uint32_t fourcc, int width, int height);
+    Status ensureDeliverableFormat();
     Status setFrameInterval(int numerator, int denominator);
     Status startMmapStreaming();
     void releaseBuffers();
@@ -78,7 +89,8 @@ private:
                         bool& pollError);
     Status readMmapFrame(Frame& out, std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout);
     Status readWithRead(Frame& out, std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds timeout);
-    Status copyFrame(const std::uint8_t* data, std::size_t bytesUsed, Frame& out) const;
+    Status deliverFrame(const std::uint8_t* data, std::size_t bytesUsed, Frame& out);
+    Status copyRgb24(const std::uint8_t* data, std::size_t bytesUsed, Frame& out) const;
     Status configureFramebuffer();
 
     DriverInfo info_;
@@ -87,6 +99,8 @@ private:
 
     int fd_ = -1;
     VideoFormat format_;
+    v4l2_pix_format source_{};  // the device's format, as the converter needs it
+    std::unique_ptr<v4l2::FrameConverter> converter_;
     std::uint32_t bytesPerLine_ = 0;
     std::uint32_t imageSize_ = 0;
     bool hasSourceDialog_ = false;

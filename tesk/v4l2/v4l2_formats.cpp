@@ -117,14 +117,34 @@ std::vector<FrameInterval> intervalsInRange(const v4l2_frmival_stepwise& range) 
     return intervals;
 }
 
-std::vector<PixelFormatOption> enumerateFormats(DeviceIo& io, int fd) {
-    std::vector<PixelFormatOption> formats;
+namespace {
+
+// Calls each(description) for every native capture format, in order.
+void forEachNativeFormat(DeviceIo& io, int fd, const std::function<void(const v4l2_fmtdesc&)>& each) {
     for (std::uint32_t index = 0;; ++index) {
         v4l2_fmtdesc description{};
         description.index = index;
         description.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
         if (xioctl(io, fd, VIDIOC_ENUM_FMT, &description) != 0)
             break;
+        if (!(description.flags & V4L2_FMT_FLAG_EMULATED))
+            each(description);
+    }
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> nativeFourccs(DeviceIo& io, int fd) {
+    std::vector<std::uint32_t> fourccs;
+    forEachNativeFormat(io, fd, [&](const v4l2_fmtdesc& description) { fourccs.push_back(description.pixelformat); });
+    return fourccs;
+}
+
+std::vector<PixelFormatOption> enumerateFormats(DeviceIo& io, int fd, const std::function<bool(std::uint32_t)>& keep) {
+    std::vector<PixelFormatOption> formats;
+    forEachNativeFormat(io, fd, [&](const v4l2_fmtdesc& description) {
+        if (keep && !keep(description.pixelformat))
+            return;
         PixelFormatOption option;
         option.fourcc = description.pixelformat;
         option.description = std::string(reinterpret_cast<const char*>(description.description),
@@ -134,7 +154,7 @@ std::vector<PixelFormatOption> enumerateFormats(DeviceIo& io, int fd) {
             option.sizes.push_back(
                 {size.width, size.height, enumerateIntervals(io, fd, option.fourcc, size.width, size.height)});
         formats.push_back(std::move(option));
-    }
+    });
     return formats;
 }
 

@@ -8,15 +8,22 @@
 #include <linux/videodev2.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tesk::v4l2 {
 
-// Every capture format with its sizes and, per size, its frame intervals.
-// Stepwise and continuous ranges are turned into a list of common sizes and
-// rates inside the range (with its two ends).
-std::vector<PixelFormatOption> enumerateFormats(DeviceIo& io, int fd);
+// The device's own capture pixel formats in its order; entries a library
+// emulates (V4L2_FMT_FLAG_EMULATED) are left out.
+std::vector<std::uint32_t> nativeFourccs(DeviceIo& io, int fd);
+
+// Every native capture format that keep() accepts (all without one), with
+// its sizes and, per size, its frame intervals. Stepwise and continuous
+// ranges are turned into a list of common sizes and rates inside the range
+// (with its two ends).
+std::vector<PixelFormatOption> enumerateFormats(DeviceIo& io, int fd,
+                                                const std::function<bool(std::uint32_t)>& keep = {});
 
 struct FrameSize {
     int width = 0;

@@ -38,14 +38,45 @@ int FakeCameraIo::close(int fd) {
     return 0;
 }
 
-void FakeCameraIo::paint(std::vector<std::uint8_t>& image) const {
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* pixel = image.data() + std::size_t(y) * bytesPerLine + std::size_t(x) * 3;
-            pixel[0] = red(x);
-            pixel[1] = green(y);
-            pixel[2] = blue(sequence_);
-        }
+bool FakeCameraIo::settable(std::uint32_t fourcc) const {
+    return std::any_of(formats.begin(), formats.end(), [&](const Format& format) {
+        return format.fourcc == fourcc && !(format.flags & V4L2_FMT_FLAG_EMULATED);
+    });
+}
+
+std::uint32_t FakeCameraIo::lineBytes() const {
+    if (bytesPerLine != 0)
+        return bytesPerLine;
+    switch (pixelFormat) {
+    case V4L2_PIX_FMT_RGB24: return std::uint32_t(width) * 3;
+    case V4L2_PIX_FMT_YUYV: return std::uint32_t(width) * 2;
+    default: return 0;  // compressed
+    }
+}
+
+std::uint32_t FakeCameraIo::imageBytes() const {
+    const std::uint32_t line = lineBytes();
+    return line != 0 ? line * std::uint32_t(height) : std::uint32_t(width * height * 3 + 4096);  // room for headers
+}
+
+// RGB24 frames are painted red(x), green(y), blue(sequence); other formats
+// carry the payload (or zeros).
+std::size_t FakeCameraIo::fill(std::vector<std::uint8_t>& image) const {
+    image.assign(imageBytes(), 0);
+    if (!payload.empty()) {
+        const std::size_t count = std::min(payload.size(), image.size());
+        std::copy_n(payload.begin(), count, image.begin());
+        return count;
+    }
+    if (pixelFormat == V4L2_PIX_FMT_RGB24)
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                std::uint8_t* pixel = image.data() + std::size_t(y) * lineBytes() + std::size_t(x) * 3;
+                pixel[0] = red(x);
+                pixel[1] = green(y);
+                pixel[2] = blue(sequence_);
+            }
+    return image.size();
 }
 
 int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
@@ -74,11 +105,18 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
             return fail(EINVAL);
         if (request == VIDIOC_S_FMT && !buffers_.empty())
             return fail(EBUSY);
+        const std::uint32_t wanted = format->fmt.pix.pixelformat;
+        const std::uint32_t before = pixelFormat;
+        if (request != VIDIOC_G_FMT && settable(wanted))
+            pixelFormat = wanted;
         format->fmt.pix.width = std::uint32_t(width);
         format->fmt.pix.height = std::uint32_t(height);
-        format->fmt.pix.pixelformat = V4L2_PIX_FMT_RGB24;
-        format->fmt.pix.bytesperline = bytesPerLine;
-        format->fmt.pix.sizeimage = bytesPerLine * std::uint32_t(height);
+        format->fmt.pix.pixelformat = pixelFormat;
+        format->fmt.pix.field = V4L2_FIELD_NONE;
+        format->fmt.pix.bytesperline = lineBytes();
+        format->fmt.pix.sizeimage = imageBytes();
+        if (request == VIDIOC_TRY_FMT)
+            pixelFormat = before;
         return 0;
     }
     case VIDIOC_G_PARM: {
@@ -89,10 +127,13 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
     }
     case VIDIOC_ENUM_FMT: {
         auto* description = static_cast<v4l2_fmtdesc*>(argument);
-        if (description->index > 1)
+        if (description->type != V4L2_BUF_TYPE_VIDEO_CAPTURE || description->index >= formats.size())
             return fail(EINVAL);
-        description->pixelformat = description->index == 0 ? V4L2_PIX_FMT_YUYV : V4L2_PIX_FMT_RGB24;
-        std::strcpy(reinterpret_cast<char*>(description->description), description->index == 0 ? "YUYV" : "RGB3");
+        const Format& format = formats[description->index];
+        description->pixelformat = format.fourcc;
+        description->flags = format.flags;
+        std::strncpy(reinterpret_cast<char*>(description->description), format.description.c_str(),
+                     sizeof description->description - 1);
         return 0;
     }
     case VIDIOC_ENUM_FRAMESIZES: {
@@ -122,8 +163,7 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
         auto* request_ = static_cast<v4l2_requestbuffers*>(argument);
         if (streaming_)
             return fail(EBUSY);
-        buffers_.assign(std::min<std::uint32_t>(request_->count, 3),
-                        std::vector<std::uint8_t>(bytesPerLine * std::uint32_t(height), 0));
+        buffers_.assign(std::min<std::uint32_t>(request_->count, 3), std::vector<std::uint8_t>(imageBytes(), 0));
         request_->count = std::uint32_t(buffers_.size());
         queued_.clear();
         return 0;
@@ -151,9 +191,8 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
             return fail(EAGAIN);
         const int index = queued_.front();
         queued_.erase(queued_.begin());
-        paint(buffers_[std::size_t(index)]);
         buffer->index = std::uint32_t(index);
-        buffer->bytesused = std::uint32_t(buffers_[std::size_t(index)].size());
+        buffer->bytesused = std::uint32_t(fill(buffers_[std::size_t(index)]));
         buffer->sequence = sequence_++;
         buffer->flags = 0;
         return 0;
@@ -194,10 +233,10 @@ ssize_t FakeCameraIo::read(int fd, void* buffer, std::size_t length) {
         return fail(ENODEV);
     if (!readable)
         return fail(EINVAL);
-    std::vector<std::uint8_t> image(bytesPerLine * std::uint32_t(height), 0);
-    paint(image);
+    std::vector<std::uint8_t> image;
+    const std::size_t used = fill(image);
     ++sequence_;
-    const std::size_t count = std::min(length, image.size());
+    const std::size_t count = std::min(length, used);
     std::memcpy(buffer, image.data(), count);
     return ssize_t(count);
 }

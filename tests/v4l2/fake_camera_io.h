@@ -2,8 +2,12 @@
 // A DeviceIo that emulates V4L2 capture nodes in memory: enough of the
 // ioctls for listing, opening, formats and mmap streaming, with switches for
 // the failure paths (a node that cannot be opened, a camera unplugged).
+// Its formats are listed as given; the one set is whatever S_FMT last asked
+// for among the listed, non-emulated ones (else it stays).
 
 #include "tesk/v4l2/v4l2_device_io.h"
+
+#include <linux/videodev2.h>
 
 #include <cstdint>
 #include <map>
@@ -22,10 +26,19 @@ public:
         int openError = 0;  // errno for open(), 0 = opens
     };
 
+    struct Format {
+        std::uint32_t fourcc = 0;
+        std::string description;
+        std::uint32_t flags = 0;  // V4L2_FMT_FLAG_*
+    };
+
     std::map<std::string, Node> nodes;
+    std::vector<Format> formats = {{V4L2_PIX_FMT_YUYV, "YUYV 4:2:2"}, {V4L2_PIX_FMT_RGB24, "24-bit RGB 8-8-8"}};
+    std::uint32_t pixelFormat = V4L2_PIX_FMT_RGB24;  // the format set on the device
     int width = 8;
     int height = 4;
-    std::uint32_t bytesPerLine = 8 * 3;  // > width*3 adds row padding
+    std::uint32_t bytesPerLine = 0;     // 0: tight rows of the format; more adds row padding
+    std::vector<std::uint8_t> payload;  // not empty: every frame is exactly these bytes
     bool stalled = false;                // streaming, but no frame ever arrives
     bool readable = false;               // read() delivers frames (nodes without streaming)
 
@@ -54,7 +67,10 @@ public:
 
 private:
     int fail(int error) const;
-    void paint(std::vector<std::uint8_t>& image) const;
+    bool settable(std::uint32_t fourcc) const;
+    std::uint32_t lineBytes() const;
+    std::uint32_t imageBytes() const;
+    std::size_t fill(std::vector<std::uint8_t>& image) const;  // the bytes used
 
     std::map<int, std::string> open_;
     int nextFd_ = 100;

@@ -1,7 +1,8 @@
 // The V4L2 driver against an emulated device: listing, frame copying and
 // the loss of the device, which the kernel's vivid driver cannot bring back.
+// Pixel formats and frame conversion: v4l2_native_format_test.cpp.
 
-#include "fake_camera_io.h"
+#include "fake_device_fixture.h"
 
 #include "tesk/v4l2/v4l2_driver.h"
 #include "tesk/v4l2/v4l2_enumeration.h"
@@ -24,30 +25,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-constexpr std::uint32_t kCapture = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
-
-class FakeDeviceDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("v4l2-fake-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string node(const std::string& name, std::optional<FakeCameraIo::Node> device = std::nullopt) {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path).put('\n');
-        if (device)
-            io_->nodes[path] = *device;
-        return path;
-    }
-
-    std::filesystem::path dir_;
-    std::shared_ptr<FakeCameraIo> io_ = std::make_shared<FakeCameraIo>();
-};
 
 TEST_F(FakeDeviceDir, ListsVideoNodesInNumericOrder) {
     for (const char* name : {"video10", "video2", "video0", "video1", "videoX", "video", "fb0", "media0"})
@@ -77,32 +54,6 @@ TEST_F(FakeDeviceDir, KeepsOnlyCaptureNodesThatOpenAndClosesThemAgain) {
     EXPECT_EQ(drivers[1]->info().version, "bttv 5.10.3");
     EXPECT_EQ(io_->openCount(), 0);
 }
-
-class FakeCamera : public FakeDeviceDir {
-protected:
-    void SetUp() override {
-        FakeDeviceDir::SetUp();
-        path_ = node("video0", FakeCameraIo::Node{kCapture});
-        driver_ = std::make_unique<V4l2Driver>(DriverInfo{"Fake Camera", "fakecam 6.1.7", path_}, kCapture, io_);
-    }
-
-    static void expectPainted(const Frame& frame, int width, int height, std::uint8_t blue) {
-        ASSERT_EQ(frame.width, width);
-        ASSERT_EQ(frame.height, height);
-        ASSERT_EQ(frame.layout, Frame::Layout::Rgb24);
-        ASSERT_EQ(frame.pixels.size(), std::size_t(width * height * 3));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const std::uint8_t* pixel = frame.pixels.data() + (y * width + x) * 3;
-                ASSERT_EQ(pixel[0], FakeCameraIo::red(x)) << x << "," << y;
-                ASSERT_EQ(pixel[1], FakeCameraIo::green(y)) << x << "," << y;
-                ASSERT_EQ(pixel[2], blue) << x << "," << y;
-            }
-    }
-
-    std::string path_;
-    std::unique_ptr<V4l2Driver> driver_;
-};
 
 TEST_F(FakeCamera, CopiesPaddedRowsIntoTightFramesCountingFromZero) {
     io_->width = 6;
@@ -145,22 +96,6 @@ TEST_F(FakeDeviceDir, ReadsFramesWhereTheDeviceOffersNoStreaming) {
     io_->unplug();
     Frame frame;
     EXPECT_THAT(driver.readFrame(frame, std::chrono::milliseconds(100)).error, HasSubstr("was disconnected"));
-}
-
-TEST_F(FakeCamera, OffersRgb24WithSizesAndRatesFromItsRanges) {
-    ASSERT_TRUE(driver_->open());
-    const auto formats = driver_->formats();
-    ASSERT_EQ(formats.size(), 1u);  // the YUYV entry is not offered: frames arrive as RGB24
-    EXPECT_EQ(formats[0].fourcc, FOURCC_RGB24);
-    std::vector<std::pair<int, int>> sizes;
-    for (const auto& size : formats[0].sizes)
-        sizes.emplace_back(size.width, size.height);
-    EXPECT_THAT(sizes, ElementsAre(std::pair(160, 120), std::pair(176, 144), std::pair(320, 240),
-                                   std::pair(352, 288), std::pair(640, 360), std::pair(640, 480)));
-    EXPECT_THAT(formats[0].sizes[0].intervals,
-                ElementsAre(FrameInterval{1, 30}, FrameInterval{1, 25}, FrameInterval{1, 24}, FrameInterval{1, 20},
-                            FrameInterval{1, 15}, FrameInterval{1, 10}));
-    EXPECT_EQ(driver_->format(), (VideoFormat{FOURCC_RGB24, 8, 4, 1, 30}));
 }
 
 TEST_F(FakeCamera, UnpluggedCameraGivesDisconnectedErrorsAndWorksAgainWhenBack) {
@@ -215,8 +150,8 @@ TEST_F(FakeCamera, RefusesWhatItCannotDoWithClearMessages) {
     const Case cases[] = {
         {"read before streaming", [](V4l2Driver& d) { Frame f; return d.readFrame(f, std::chrono::milliseconds(1)); },
          "frames are not streaming"},
-        {"non-RGB24 format", [](V4l2Driver& d) { return d.setFormat({fourcc('Y', 'U', 'Y', 'V'), 8, 4, 1, 30}); },
-         "RGB24 only, not as YUYV"},
+        {"format the device lacks", [](V4l2Driver& d) { return d.setFormat({fourcc('N', 'V', '1', '2'), 8, 4, 1, 30}); },
+         "has no pixel format NV12 that can be delivered as RGB24"},
         {"empty size", [](V4l2Driver& d) { return d.setFormat({FOURCC_RGB24, 0, 4, 1, 30}); }, "invalid frame size"},
         {"missing control", [](V4l2Driver& d) { return d.setControl(0x980900, 1); }, "there is no control"},
         {"overlay", [](V4l2Driver& d) { return d.setOverlay(true); }, "has no overlay"},
