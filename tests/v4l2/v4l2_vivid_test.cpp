@@ -6,15 +6,21 @@
 
 #include "tesk/v4l2/v4l2_devices.h"
 #include "tesk/v4l2/v4l2_driver.h"
+#include "tesk/v4l2/v4l2_formats.h"
+#include "tesk/v4l2/v4l2_frame_converter.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <linux/videodev2.h>
+#include <sys/ioctl.h>
 #include <sys/utsname.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <regex>
 
 namespace tesk {
@@ -104,6 +110,7 @@ protected:
         const Status opened = driver_->open();
         ASSERT_TRUE(opened) << opened.error;
         ASSERT_TRUE(driver_->setInput(0));  // the webcam input, whose sizes the tests know
+        ASSERT_TRUE(setSmallFastFormat());   // whatever the test before left set
     }
 
     Status setSmallFastFormat() { return driver_->setFormat({FOURCC_RGB24, 320, 180, 1, 25}); }
@@ -111,18 +118,60 @@ protected:
     std::unique_ptr<Driver> driver_;
 };
 
-TEST_F(VividCamera, OffersRgb24WithItsSizesAndRates) {
+// The device's own ENUM_FMT entries, asked without libv4l2.
+std::vector<std::uint32_t> rawFourccs(const std::string& device) {
+    std::vector<std::uint32_t> fourccs;
+    const int fd = ::open(device.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fourccs;
+    for (std::uint32_t index = 0;; ++index) {
+        v4l2_fmtdesc description{};
+        description.index = index;
+        description.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+        if (::ioctl(fd, VIDIOC_ENUM_FMT, &description) != 0)
+            break;
+        fourccs.push_back(description.pixelformat);
+    }
+    ::close(fd);
+    return fourccs;
+}
+
+const PixelFormatOption* findFormat(const std::vector<PixelFormatOption>& formats, std::uint32_t fourcc) {
+    const auto found = std::find_if(formats.begin(), formats.end(),
+                                    [&](const PixelFormatOption& option) { return option.fourcc == fourcc; });
+    return found == formats.end() ? nullptr : &*found;
+}
+
+std::vector<std::uint32_t> fourccsOf(const std::vector<PixelFormatOption>& formats) {
+    std::vector<std::uint32_t> fourccs;
+    for (const auto& format : formats)
+        fourccs.push_back(format.fourcc);
+    return fourccs;
+}
+
+TEST_F(VividCamera, OffersItsNativeFormatsThatBecomeRgb24InDeviceOrder) {
     const auto formats = driver_->formats();
-    ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0].fourcc, FOURCC_RGB24);
+    std::vector<std::uint32_t> expected = rawFourccs("/dev/video0");
+    const std::size_t native = expected.size();
+    std::erase_if(expected, [](std::uint32_t f) { return !v4l2::canConvertToRgb24(f); });
+    EXPECT_EQ(fourccsOf(formats), expected);
+    EXPECT_LT(expected.size(), native);  // vivid has formats libv4lconvert cannot convert: left out
+    for (std::uint32_t wanted : {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_RGB24, V4L2_PIX_FMT_NV12, V4L2_PIX_FMT_BGR24,
+                                 V4L2_PIX_FMT_RGB565})
+        EXPECT_TRUE(findFormat(formats, wanted)) << v4l2::fourccText(wanted);
+    const PixelFormatOption* yuyv = findFormat(formats, V4L2_PIX_FMT_YUYV);
+    ASSERT_TRUE(yuyv);
+    EXPECT_EQ(yuyv->description, "YUYV 4:2:2");
+    const PixelFormatOption* rgb = findFormat(formats, FOURCC_RGB24);
+    ASSERT_TRUE(rgb);
     std::vector<std::pair<int, int>> sizes;
-    for (const auto& size : formats[0].sizes)
+    for (const auto& size : rgb->sizes)
         sizes.emplace_back(size.width, size.height);
     EXPECT_THAT(sizes, ElementsAre(Pair(320, 180), Pair(640, 360), Pair(640, 480), Pair(1280, 720), Pair(1920, 1080),
                                    Pair(3840, 2160)));
-    EXPECT_THAT(formats[0].sizes[0].intervals, ::testing::Contains(FrameInterval{1, 60}));
-    EXPECT_THAT(formats[0].sizes[2].intervals, ::testing::Contains(FrameInterval{1, 25}));
-    EXPECT_THAT(formats[0].sizes[2].intervals, ::testing::Not(::testing::Contains(FrameInterval{1, 30})));
+    EXPECT_THAT(rgb->sizes[0].intervals, ::testing::Contains(FrameInterval{1, 60}));
+    EXPECT_THAT(rgb->sizes[2].intervals, ::testing::Contains(FrameInterval{1, 25}));
+    EXPECT_THAT(rgb->sizes[2].intervals, ::testing::Not(::testing::Contains(FrameInterval{1, 30})));
     const DriverCaps caps = driver_->caps();
     EXPECT_TRUE(caps.formatDialog);
     EXPECT_TRUE(caps.sourceDialog);
@@ -260,6 +309,91 @@ TEST_F(VividCamera, StreamsFramesShowingItsColourBars) {
     EXPECT_FALSE(driver_->isStreaming());
     EXPECT_TRUE(driver_->setFormat({FOURCC_RGB24, 640, 480, 1, 25}));  // buffers released
     ASSERT_TRUE(setByName(*driver_, "Test Pattern", 0));
+}
+
+// The fastest and slowest rates the device lists for fourcc at width x height.
+std::optional<std::pair<FrameInterval, FrameInterval>> rateRange(const std::vector<PixelFormatOption>& formats,
+                                                                 std::uint32_t fourcc, int width, int height) {
+    const PixelFormatOption* format = findFormat(formats, fourcc);
+    if (!format)
+        return std::nullopt;
+    for (const auto& size : format->sizes)
+        if (size.width == width && size.height == height && !size.intervals.empty()) {
+            const auto [fastest, slowest] = std::minmax_element(
+                size.intervals.begin(), size.intervals.end(), [](const FrameInterval& a, const FrameInterval& b) {
+                    return std::int64_t(a.numerator) * b.denominator < std::int64_t(b.numerator) * a.denominator;
+                });
+            return std::pair(*fastest, *slowest);
+        }
+    return std::nullopt;
+}
+
+TEST_F(VividCamera, StreamsColourBarsOfItsOwnFormatsAsRgb24) {
+    // YUV: chroma subsampling and rounding; RGB565: 5 and 6 bits per colour.
+    constexpr int kTolerance = 8;
+    const std::uint32_t cases[] = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_NV12, V4L2_PIX_FMT_BGR24, V4L2_PIX_FMT_RGB565};
+    ASSERT_TRUE(setByName(*driver_, "Test Pattern", 1));  // 100% colour bars
+    ASSERT_TRUE(setByName(*driver_, "Quantization", 1));  // full range, as libv4lconvert reads YUV
+    const Rgb bars[] = {{255, 255, 255}, {255, 255, 0}, {0, 255, 255}, {0, 255, 0},
+                        {255, 0, 255},   {255, 0, 0},   {0, 0, 255},   {0, 0, 0}};
+    const auto formats = driver_->formats();
+    for (const std::uint32_t fourcc : cases) {
+        SCOPED_TRACE(v4l2::fourccText(fourcc));
+        const auto rates = rateRange(formats, fourcc, 640, 480);
+        ASSERT_TRUE(rates);
+        const auto [fastest, slowest] = *rates;
+        ASSERT_NE(fastest, slowest);
+        const VideoFormat slow{fourcc, 640, 480, slowest.numerator, slowest.denominator};
+        ASSERT_TRUE(driver_->setFormat(slow));
+        EXPECT_EQ(driver_->format(), slow);
+        const VideoFormat wanted{fourcc, 640, 480, fastest.numerator, fastest.denominator};
+        const Status set = driver_->setFormat(wanted);  // the rate raised through the interval
+        ASSERT_TRUE(set) << set.error;
+        EXPECT_EQ(driver_->format(), wanted);  // exactly that format and rate are set
+        const Status started = driver_->startStreaming();
+        ASSERT_TRUE(started) << started.error;
+        std::uint64_t lastSequence = 0;
+        for (int n = 0; n < 2; ++n) {
+            Frame frame;
+            const Status read = driver_->readFrame(frame, kFrameTimeout);
+            ASSERT_TRUE(read) << read.error;
+            ASSERT_EQ(frame.layout, Frame::Layout::Rgb24);
+            ASSERT_EQ(frame.width, 640);
+            ASSERT_EQ(frame.height, 480);
+            ASSERT_EQ(frame.pixels.size(), 640u * 480u * 3u);
+            if (n > 0) {
+                EXPECT_GT(frame.sequence, lastSequence);
+            }
+            lastSequence = frame.sequence;
+            for (int bar = 0; bar < 8; ++bar) {
+                const int x = 640 * bar / 8 + 40, y = 440;  // below the on-screen text
+                const std::uint8_t* pixel = frame.pixels.data() + (std::size_t(y) * 640 + std::size_t(x)) * 3;
+                SCOPED_TRACE("bar " + std::to_string(bar));
+                EXPECT_NEAR(pixel[0], bars[bar].r, kTolerance);
+                EXPECT_NEAR(pixel[1], bars[bar].g, kTolerance);
+                EXPECT_NEAR(pixel[2], bars[bar].b, kTolerance);
+            }
+        }
+        driver_->stopStreaming();
+    }
+    ASSERT_TRUE(setByName(*driver_, "Quantization", 0));
+    ASSERT_TRUE(setByName(*driver_, "Test Pattern", 0));
+}
+
+TEST_F(VividCamera, OpensInTheFormatTheDeviceHasAndRefusesOnesItLacks) {
+    ASSERT_TRUE(driver_->setFormat({V4L2_PIX_FMT_NV12, 320, 180, 1, 25}));
+    driver_->close();
+    ASSERT_TRUE(driver_->open());
+    EXPECT_EQ(driver_->format(), (VideoFormat{V4L2_PIX_FMT_NV12, 320, 180, 1, 25}));
+    const Status refused = driver_->setFormat({V4L2_PIX_FMT_MJPEG, 320, 180, 1, 25});
+    EXPECT_THAT(refused.error, HasSubstr("vivid (/dev/video0): the device has no pixel format MJPG"));
+    EXPECT_EQ(driver_->format().fourcc, V4L2_PIX_FMT_NV12);
+    ASSERT_TRUE(driver_->startStreaming());
+    Frame frame;
+    const Status read = driver_->readFrame(frame, kFrameTimeout);
+    ASSERT_TRUE(read) << read.error;
+    EXPECT_EQ(frame.layout, Frame::Layout::Rgb24);
+    EXPECT_EQ(frame.pixels.size(), 320u * 180u * 3u);
 }
 
 TEST_F(VividCamera, ReportsItsOverlayAndWhyItCannotStart) {
