@@ -29,12 +29,22 @@ const libv4l_dev_ops kDeviceOps = {nullptr, nullptr, deviceIoctl, deviceRead, no
                                    nullptr, nullptr};
 
 // The blank device behind the format probe: a capture device with no
-// formats and no controls, so no device quirks or corrections apply.
+// formats and no inputs, so no flips or corrections apply. It claims every
+// control as its own, so libv4lconvert adds no software controls (which
+// would live in shared memory under the device's name).
 int blankIoctl(void*, int, unsigned long request, void* argument) {
     if (request == VIDIOC_QUERYCAP) {
         auto* capability = static_cast<v4l2_capability*>(argument);
         *capability = {};
         capability->capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
+        return 0;
+    }
+    if (request == VIDIOC_QUERYCTRL) {
+        auto* control = static_cast<v4l2_queryctrl*>(argument);
+        const std::uint32_t id = control->id & ~std::uint32_t(V4L2_CTRL_FLAG_NEXT_CTRL);
+        *control = {};
+        control->id = id;
+        control->type = V4L2_CTRL_TYPE_INTEGER;
         return 0;
     }
     errno = EINVAL;

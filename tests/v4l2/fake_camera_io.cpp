@@ -156,6 +156,7 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
         auto* input = static_cast<v4l2_input*>(argument);
         if (input->index > 0)
             return fail(EINVAL);
+        *input = {};  // no status flags (libv4lconvert flips frames of a flipped input)
         std::strcpy(reinterpret_cast<char*>(input->name), "Camera 1");
         return 0;
     }

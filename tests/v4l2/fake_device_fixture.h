@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -25,6 +26,11 @@ constexpr std::uint32_t kCapture = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
 class FakeDeviceDir : public ::testing::Test {
 protected:
     void SetUp() override {
+        // libv4lconvert keeps its software controls (flips, white balance) in
+        // shared memory per device name, shared by every process: without
+        // them the fake's frames convert the same on every run.
+        ::setenv("LIBV4LCONTROL_CONTROLS", "0", 1);
+        ::setenv("LIBV4LCONTROL_FLAGS", "0", 1);
         dir_ = std::filesystem::temp_directory_path() /
                ("v4l2-fake-" + std::to_string(::getpid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
