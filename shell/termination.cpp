@@ -2,7 +2,8 @@
 
 #include "platform/framework/window.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -29,6 +30,11 @@ void closeWindowsOnTermination() {
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
         char bytes[16];
         [[maybe_unused]] const auto read = ::read(wakeFds[1], bytes, sizeof bytes);
+        // A message box or another modal dialog would hold every window's loop
+        // until someone answers it: each is dismissed as if cancelled.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isModal() && dialog->isVisible())
+                dialog->reject();
         const std::vector<platform::Window*> windows = platform::openWindows();
         for (auto it = windows.rbegin(); it != windows.rend(); ++it) (*it)->postCloseWindow();
     });

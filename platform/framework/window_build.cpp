@@ -115,8 +115,9 @@ void Window::Impl::build() {
     setPromptBuddies();
     sizeWindow();
 
+    // A window disabled beneath a dialog takes no input, its close box included.
     top->onCloseRequest = [this] {
-        if (open && decl.systemMenu) self.postCloseWindow();
+        if (open && decl.systemMenu && top->isEnabled()) self.postCloseWindow();
     };
     top->onEnter = [this] { return pressDefault(); };
     top->onSizeEvent = [this] {

@@ -170,6 +170,32 @@ TEST_F(FrameTest, TheSystemMenuClosesAWindowThatHasOne) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "Dialog:accepted 2"), 0);  // not the "&Cancel" reaction
 }
 
+TEST_F(FrameTest, ACallerDisabledBeneathADialogIgnoresItsCloseBox) {
+    std::vector<std::string> log;
+    LoggingProcedure main(runtime, "Main", testLayout(), log);
+    main.onAccepted = [&](ControlNumber control) {
+        if (control != OK_BUTTON) return;
+        LoggingProcedure dialog(runtime, "Dialog", dialogLayout(true), log);
+        dialog.run();
+    };
+    testing_support::ScriptedUser user;
+    user.press("&OK")
+        .then([&](platform::Window& active) {
+            ASSERT_EQ(active.decl().title, "Dialog");
+            main.window().nativeHandle()->close();  // the window manager asks on the user's behalf
+            EXPECT_FALSE(main.window().closePending());
+        })
+        .press("&Cancel")
+        .then([&](platform::Window& active) {
+            EXPECT_EQ(&active, &main.window());  // still open once the dialog has gone
+            log.push_back("main still open");
+        })
+        .closeFromSystemMenu();  // enabled again, its close box works
+    user.run([&] { main.run(); });
+    EXPECT_EQ(std::count(log.begin(), log.end(), "main still open"), 1);
+    EXPECT_EQ(log.back(), "Main:frameworkTearDown 0");
+}
+
 TEST_F(FrameTest, AWindowWithoutSystemMenuIgnoresCloseRequests) {
     std::vector<std::string> log;
     LoggingProcedure dialog(runtime, "Dialog", dialogLayout(false), log);

@@ -4,9 +4,13 @@
 #include "shell/window_procedure.h"
 #include "tests/framework/frame_fixture.h"
 #include "tests/framework/test_layout.h"
+#include "platform/framework/message.h"
 #include "tests/support/scripted_user.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
 
 #include <csignal>
 
@@ -50,6 +54,31 @@ TEST_F(FrameTest, TerminationClosesANestedDialogAndTheMainWindowThroughTheirTear
     EXPECT_EQ(log, (std::vector<std::string>{"Dialog torn down", "dialog returned", "Main torn down"}));
     EXPECT_EQ(ini("Main", "Maximize"), "No");
     EXPECT_EQ(ini("Dialog", "Maximize"), "No");
+}
+
+TEST_F(FrameTest, TerminationDismissesAMessageBoxThatWouldHoldTheWindowsOpen) {
+    shell::closeWindowsOnTermination();
+    std::vector<std::string> log;
+    TeardownLog main(runtime, "Main", testLayout(), log, [&] {
+        QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+        platform::message("File capture.jpg was created");
+        log.push_back("box closed");
+    });
+    // Should the box outlive the termination, it is closed here so that the test ends.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            log.push_back("box left open");
+            box->close();
+        }
+    });
+    guard.start(5000);
+    testing_support::ScriptedUser user;
+    user.press("&OK");
+    user.run([&] { main.run(); });
+    EXPECT_EQ(log, (std::vector<std::string>{"box closed", "Main torn down"}));
+    EXPECT_EQ(ini("Main", "Maximize"), "No");
 }
 
 }  // namespace
