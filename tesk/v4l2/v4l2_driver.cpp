@@ -226,8 +226,10 @@ Status V4l2Driver::setFormat(const VideoFormat& format) {
         return status;
     }
     if (format.intervalNumerator > 0 && format.intervalDenominator > 0)
-        if (Status status = setFrameInterval(format.intervalNumerator, format.intervalDenominator); !status)
+        if (Status status = setFrameInterval(format.intervalNumerator, format.intervalDenominator); !status) {
+            refreshFormat();  // the new pixel format and size are set: format() tells
             return status;
+        }
     return refreshFormat();
 }
 
