@@ -1,7 +1,8 @@
 #pragma once
 // The component's driver interface. Two kinds stand behind it: V4L2 devices
-// (through libv4l2, so frames always arrive as RGB) and the built-in
-// test-pattern driver, which is the model for every test.
+// (in the camera's own pixel format, converted with libv4lconvert, so frames
+// always arrive as RGB) and the built-in test-pattern driver, which is the
+// model for every test. VideoFormat::fourcc is the device's own format.
 //
 // A driver is used from two threads: the capture thread calls readFrame()
 // while streaming; everything else comes from the UI thread, which stops
