@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace framework_test {
 namespace {
 
@@ -85,6 +89,36 @@ TEST_F(FrameTest, RunsSetUpLoopAndTeardownInOrderAndKeepsThePosition) {
     EXPECT_EQ(ini("Dialog", "XPos"), "48");
     EXPECT_EQ(ini("Dialog", "Width"), "(none)");  // a fixed frame keeps no size
     EXPECT_TRUE(errors.procedures().empty());
+}
+
+TEST_F(FrameTest, WithoutASettingsFileWindowsOpenAtTheirLayoutPlaceAndTheFileFollows) {
+    ASSERT_FALSE(QFileInfo::exists(QString::fromStdString(profile::resolvePath("orvane.INI"))));
+    platform::WindowDecl placed = dialogLayout(true);
+    placed.title = "Placed";
+    placed.x = 30;
+    placed.y = 20;
+    std::vector<std::string> log;
+    LoggingProcedure centred(runtime, "Centred", dialogLayout(true), log);
+    LoggingProcedure atItsPlace(runtime, "Placed", placed, log);
+    QPoint centredAt;
+    testing_support::ScriptedUser user;
+    user.then([&](platform::Window& w) {
+            // No position in the layout: the framework centres the window on the screen.
+            QRect expected(QPoint(0, 0), w.nativeHandle()->size());
+            expected.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
+            EXPECT_EQ(w.nativeHandle()->pos(), expected.topLeft());
+            centredAt = w.nativeHandle()->pos();
+        })
+        .press("&Cancel");
+    user.run([&] { centred.run(); });
+    testing_support::ScriptedUser second;
+    second.then([&](platform::Window& w) { EXPECT_EQ(std::make_pair(w.x(), w.y()), std::make_pair(30, 20)); })
+        .press("&Cancel");
+    second.run([&] { atItsPlace.run(); });
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(profile::resolvePath("orvane.INI"))));
+    EXPECT_EQ(ini("Centred", "XPos"), std::to_string(centred.window().toDialogUnits(QRect(centredAt, QSize())).x));
+    EXPECT_EQ(ini("Placed", "XPos"), "30");
+    EXPECT_EQ(ini("Placed", "YPos"), "20");
 }
 
 TEST_F(FrameTest, NonzeroSetUpLevelSkipsOpenAndRestoreButStillTearsDown) {
