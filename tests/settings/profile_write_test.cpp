@@ -177,13 +177,32 @@ TEST_F(ProfileWriteFiles, FolderThatCannotBeWrittenFailsTheWrite) {
 }
 
 TEST_F(ProfileWriteFiles, ReadOnlyFolderFailsTheWrite) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    using fs::perms;
     const fs::path readOnly = root_ / "ro";
     fs::create_directories(readOnly);
     std::ofstream(readOnly / "t.ini") << "[a]\nk=1\n";
-    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WritePrivateProfileString("a", "k", "2", (readOnly / "t.ini").string()));
-    EXPECT_EQ(GetPrivateProfileString("a", "k", "DEF", (readOnly / "t.ini").string()), "1");
+    // The file itself may be written; only its folder refuses the temporary file.
+    fs::permissions(readOnly / "t.ini", perms::owner_read | perms::owner_write | perms::group_read |
+                                            perms::group_write | perms::others_read | perms::others_write);
+    fs::permissions(readOnly, perms::owner_read | perms::owner_exec | perms::group_read | perms::group_exec |
+                                  perms::others_read | perms::others_exec);
+    fs::permissions(root_, perms::group_read | perms::group_exec | perms::others_read | perms::others_exec,
+                    fs::perm_options::add);
+    const std::string file = (readOnly / "t.ini").string();
+    if (::geteuid() == 0) {
+        // Root writes into any folder: the write runs as an ordinary user instead.
+        EXPECT_EXIT(
+            {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(2);
+                std::_Exit(WritePrivateProfileString("a", "k", "2", file) ? 1 : 0);
+            },
+            ::testing::ExitedWithCode(0), "");
+    } else {
+        EXPECT_FALSE(WritePrivateProfileString("a", "k", "2", file));
+    }
+    EXPECT_EQ(GetPrivateProfileString("a", "k", "DEF", file), "1");
+    EXPECT_EQ(std::distance(fs::directory_iterator(readOnly), {}), 1);
+    fs::permissions(readOnly, perms::owner_all, fs::perm_options::add);
 }
 
 TEST_F(ProfileWriteFiles, ReadOnlyFileIsNotReplaced) {
