@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -53,6 +54,33 @@ TEST(DefaultButton, TheLastOneMarkedIsTheDefault) {
 TEST(DefaultButton, WithoutOneEnterDoesNothing) {
     EXPECT_TRUE(pressEnterWith(false, false, true).empty());
     EXPECT_TRUE(pressEnterWith(false, false, false).empty());
+}
+
+TEST(DefaultButton, EnterInAnEditedEntryAcceptsTheEntryFirst) {
+    platform::WindowDecl decl = testLayout();
+    decl.controls[8].defaultButton = true;
+    Window window(decl);
+    std::int32_t fps = 15;
+    window.bind(FPS_ENTRY, &fps);
+    std::vector<std::pair<ControlNumber, std::int32_t>> seen;
+    window.setAcceptedHandler([&](ControlNumber c) { seen.emplace_back(c, fps); });
+    window.setFirstFocus(FPS_ENTRY);
+    testing_support::ScriptedUser user;
+    user.then([](Window& w) {
+            // Typed, still in the field: Enter both finishes the edit and presses the default button.
+            auto* edit = static_cast<QLineEdit*>(w.widget(FPS_ENTRY));
+            edit->setFocus();
+            edit->selectAll();
+            edit->insert("30");
+        })
+        .pressEnter()
+        .then([](Window& w) { w.postCloseWindow(); });
+    user.run([&] {
+        window.open();
+        window.runEventLoop();
+        window.close();
+    });
+    EXPECT_EQ(seen, (std::vector<std::pair<ControlNumber, std::int32_t>>{{FPS_ENTRY, 30}, {OK_BUTTON, 30}}));
 }
 
 TEST(DefaultButton, ADisabledDefaultButtonIsNotPressed) {
