@@ -12,6 +12,11 @@ capture::Flag TeskCapture::DLGVIDEOFORMAT() {
     Driver& driver = *connectedDriver();
     VideoFormat format = driver.format();
     if (!showVideoFormatDialog(dialogParent(), driver, format)) return 0;
+    // The dialog runs its own event loop: the device may have been lost meanwhile.
+    if (connectedDriver() != &driver) {
+        message("The video device is no longer connected; the video format was not changed.");
+        return 0;
+    }
     const bool wasPreviewing = previewing();
     stopPreview(false);
     const Status s = driver.setFormat(format);
@@ -29,10 +34,15 @@ capture::Flag TeskCapture::DLGVIDEOFORMAT() {
 capture::Flag TeskCapture::DLGVIDEOSOURCE() {
     if (!requireDriver()) return 0;
     Driver* driver = connectedDriver();
+    // The dialog runs its own event loop, in which the device may be lost and released:
+    // from then on its changes are refused rather than sent to a driver no longer in use.
+    const auto gone = [this, driver] { return connectedDriver() != driver; };
+    const Status goneStatus = Status::failure("the video device is no longer connected");
     SourceAccess source;
-    source.inputs = [driver] { return driver->inputs(); };
-    source.currentInput = [driver] { return driver->currentInput(); };
-    source.setInput = [this, driver](int index) {
+    source.inputs = [driver, gone] { return gone() ? std::vector<Input>{} : driver->inputs(); };
+    source.currentInput = [driver, gone] { return gone() ? 0 : driver->currentInput(); };
+    source.setInput = [this, driver, gone, goneStatus](int index) {
+        if (gone()) return goneStatus;
         // The input changes with streaming stopped, and the preview goes on after it.
         const bool wasPreviewing = previewing();
         stopPreview(false);
@@ -41,8 +51,10 @@ capture::Flag TeskCapture::DLGVIDEOSOURCE() {
             if (Status restart = startPreview(); !restart && s) s = restart;
         return s;
     };
-    source.controls = [driver] { return driver->controls(); };
-    source.setControl = [driver](std::uint32_t id, std::int64_t value) { return driver->setControl(id, value); };
+    source.controls = [driver, gone] { return gone() ? std::vector<Control>{} : driver->controls(); };
+    source.setControl = [driver, gone, goneStatus](std::uint32_t id, std::int64_t value) {
+        return gone() ? goneStatus : driver->setControl(id, value);
+    };
     return showVideoSourceDialog(dialogParent(), driver->info().name, source) ? 1 : 0;
 }
 

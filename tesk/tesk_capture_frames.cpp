@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 
 #include <filesystem>
+#include <thread>
 
 namespace tesk {
 
@@ -43,6 +44,8 @@ capture::Flag TeskCapture::GRABFRAME() {
                 break;
             }
             s = Status::failure(read ? why : read.error);
+            // A device that fails at once must not spin the UI thread until the deadline.
+            if (!read) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         driver.stopStreaming();
     }
@@ -56,6 +59,8 @@ capture::Flag TeskCapture::GRABFRAME() {
     {
         std::lock_guard lock(frameMutex_);
         frame_ = std::make_shared<const Frame>(std::move(frame));
+        // A preview picture still waiting to be painted is older than this one.
+        pendingImage_ = QImage();
     }
     if (window_) window_->setImage(std::move(image), sequence);
     return 1;

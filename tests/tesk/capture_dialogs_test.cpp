@@ -58,6 +58,26 @@ TEST_F(Dialogs, FormatConfirmedIsAppliedKeptAndPreviewGoesOn) {
     EXPECT_TRUE(messages.empty());
 }
 
+// The device is lost while the format dialog is open: confirming it then
+// changes nothing, keeps nothing and says why.
+TEST_F(Dialogs, FormatConfirmedAfterTheDeviceWasLostChangesNothing) {
+    startPreview();
+    whenDialog("videoFormatDialog", [this](QDialog& d) {
+        faults->stopFrames = true;
+        ASSERT_TRUE(processUntil([&] { return capture->connectedDriver() == nullptr; }));
+        auto* size = d.findChild<QComboBox*>("frameSize");
+        ASSERT_NE(size, nullptr);
+        size->setCurrentIndex(size->findText("640", Qt::MatchContains));
+        press(d, "ok");
+    });
+    EXPECT_FALSE(capture->DLGVIDEOFORMAT());
+    EXPECT_FALSE(capture->previewing());
+    VideoFormat saved;
+    EXPECT_FALSE(ComponentSettings(path("teskdrv.ini")).loadFormat(TestPatternDriver::kName, saved));
+    ASSERT_EQ(messages.size(), 2u);  // the loss, then why nothing changed
+    EXPECT_NE(messages[1].find("no longer connected"), std::string::npos);
+}
+
 TEST_F(Dialogs, DisplayChoiceIsKeptAndShown) {
     ASSERT_TRUE(capture->CREATECAPTUREWINDOW(27));
     whenDialog("videoDisplayDialog", [](QDialog& d) {

@@ -4,6 +4,7 @@
 #include "tesk/frame_image.h"
 
 #include <cstring>
+#include <thread>
 
 namespace tesk::testing {
 namespace {
@@ -212,6 +213,20 @@ TEST_F(Preview, GrabStopsPreviewAndShowsOneFrame) {
     EXPECT_FALSE(capture->GRABFRAME());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("Could not grab"), std::string::npos);
+}
+
+// A preview picture still waiting for its paint when a grab stops the preview
+// must not cover the grabbed frame once the events run.
+TEST_F(Preview, GrabIsNotCoveredByAnOlderPreviewPicture) {
+    startPreview();
+    // The UI thread is busy: the capture thread publishes frames that wait for their paint.
+    const std::uint64_t seen = capture->currentFrame()->sequence;
+    while (capture->currentFrame()->sequence < seen + 2) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(capture->GRABFRAME());
+    QCoreApplication::processEvents();
+    const auto frame = capture->currentFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(capture->captureWindow()->image(), frameToImage(*frame));
 }
 
 }  // namespace
