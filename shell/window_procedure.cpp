@@ -24,6 +24,7 @@ int WindowProcedure::setUp() {
     opened_ = true;
     afterOpen();
     runtime_.windowSettings.restorePosition(name_, window_);
+    window_.keepOnScreen();
     setUpSteps();
     return 0;
 }

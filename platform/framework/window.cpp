@@ -398,6 +398,7 @@ void Window::setY(int y) { impl_->top->move(impl_->top->x(), detail::duToPxY(y, 
 
 void Window::setWidth(int width) {
     Impl& d = *impl_;
+    if (width <= 0) return;  // no window is that narrow: a broken value, the size stays
     const int px = std::max(1, detail::duToPxX(width, d.units));
     if (d.decl.frame == Frame::Double) d.top->setFixedWidth(px);
     else d.top->resize(px, d.top->height());
@@ -405,9 +406,28 @@ void Window::setWidth(int width) {
 
 void Window::setHeight(int height) {
     Impl& d = *impl_;
+    if (height <= 0) return;  // likewise
     const int px = std::max(1, detail::duToPxY(height, d.units) + d.top->menuBarHeight());
     if (d.decl.frame == Frame::Double) d.top->setFixedHeight(px);
     else d.top->resize(d.top->width(), px);
+}
+
+void Window::keepOnScreen() {
+    QWidget* top = impl_->top.get();
+    if (top->isMaximized() || top->isMinimized()) return;
+    const QRect frame = top->frameGeometry();
+    // Reachable: enough of the window, its top edge included, lies on some screen to grab it.
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect visible = screen->availableGeometry().intersected(frame);
+        if (visible.width() >= 32 && visible.height() >= 16 && visible.top() == frame.top()) return;
+    }
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) return;
+    QRect placed = frame;
+    placed.moveCenter(primary->availableGeometry().center());
+    placed.moveTop(std::max(placed.top(), primary->availableGeometry().top()));
+    placed.moveLeft(std::max(placed.left(), primary->availableGeometry().left()));
+    top->move(placed.topLeft());
 }
 
 void Window::showMaximized() { impl_->top->showMaximized(); }

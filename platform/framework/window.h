@@ -144,6 +144,9 @@ public:
     void showMaximized() override;
     void showNormal() override;
     void setMinimized(bool minimized) override;
+    // Brings a window placed out of every screen's reach (a stale or hand-edited
+    // position) back onto the primary screen; its size is kept.
+    void keepOnScreen();
 
     struct Impl;
 

@@ -276,5 +276,31 @@ TEST_F(FrameTest, UpdateAndResetSteps) {
     EXPECT_TRUE(main.window().isChecked(PREVIEW_ITEM));
 }
 
+TEST_F(FrameTest, ABrokenSavedPlaceNeverPutsTheWindowOutOfReach) {
+    struct Case {
+        const char *xpos, *ypos, *width, *height;
+    };
+    for (const Case c : {Case{"100000", "100000", "0", "-7"}, Case{"-5000", "-300", "garbage", "0"}}) {
+        SCOPED_TRACE(std::string(c.xpos) + "," + c.ypos + " " + c.width + "x" + c.height);
+        writeIni("Main", "Maximize", "No");
+        writeIni("Main", "XPos", c.xpos);
+        writeIni("Main", "YPos", c.ypos);
+        writeIni("Main", "Width", c.width);
+        writeIni("Main", "Height", c.height);
+        std::vector<std::string> log;
+        LoggingProcedure main(runtime, "Main", testLayout(), log);
+        testing_support::ScriptedUser user;
+        user.then([&](platform::Window& w) {
+                EXPECT_EQ(w.width(), testLayout().width);  // a size of 0 or less is no size
+                EXPECT_EQ(w.height(), testLayout().height);
+                const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+                EXPECT_TRUE(screen.contains(w.nativeHandle()->frameGeometry().topLeft()))
+                    << "placed at " << w.nativeHandle()->x() << "," << w.nativeHandle()->y();
+            })
+            .press("&Close");
+        user.run([&] { main.run(); });
+    }
+}
+
 }  // namespace
 }  // namespace framework_test
