@@ -79,7 +79,9 @@ struct Input {
     std::string name;
 };
 
-// A device control with its range (V4L2 control semantics).
+// A device control with its range (V4L2 control semantics). A String
+// control carries its value in `text`; its minimum and maximum are the
+// length limits in bytes and step the length step.
 struct Control {
     enum class Type { Integer, Boolean, Menu, IntegerMenu, Button, Integer64, String, Bitmask };
     std::uint32_t id = 0;
@@ -93,6 +95,9 @@ struct Control {
     std::vector<std::pair<std::int64_t, std::string>> menu;  // Menu and IntegerMenu entries
     bool readOnly = false;
     bool inactive = false;
+    std::string text;         // String: the current text
+    std::string defaultText;  // String: the device's default text, where hasDefaultText
+    bool hasDefaultText = false;
 };
 
 struct DriverCaps {
@@ -134,6 +139,12 @@ public:
 
     virtual std::vector<Control> controls() const = 0;
     virtual Status setControl(std::uint32_t id, std::int64_t value) = 0;
+    // Sets a String control. Drivers without text controls refuse it.
+    virtual Status setControlText(std::uint32_t id, const std::string& text) {
+        (void)id;
+        (void)text;
+        return Status::failure("this driver has no text controls");
+    }
 
     // Streaming: readFrame blocks for at most timeout. A failure while
     // streaming (device gone, broken frame) is returned as an error.

@@ -42,11 +42,40 @@ void readMenu(DeviceIo& io, int fd, Control& control) {
 }
 
 bool readable(const Control& control, std::uint32_t flags) {
-    return control.type != Control::Type::Button && control.type != Control::Type::String &&
-           !(flags & V4L2_CTRL_FLAG_WRITE_ONLY);
+    return control.type != Control::Type::Button && !(flags & V4L2_CTRL_FLAG_WRITE_ONLY);
+}
+
+// A text is read into maximum + 1 bytes, as the V4L2 documentation advises;
+// a device that claims more than this is not read from at all.
+constexpr std::int64_t kLongestText = 1 << 20;
+
+bool textReadable(const Control& control) { return control.maximum >= 0 && control.maximum <= kLongestText; }
+
+// The current (or, with V4L2_CTRL_WHICH_DEF_VAL, the default) text; nullopt
+// when the device does not give it.
+std::optional<std::string> readText(DeviceIo& io, int fd, const Control& control, std::uint32_t which) {
+    if (!textReadable(control))
+        return std::nullopt;
+    std::vector<char> buffer(std::size_t(control.maximum) + 1, '\0');
+    v4l2_ext_control value{};
+    value.id = control.id;
+    value.size = std::uint32_t(buffer.size());
+    value.string = buffer.data();
+    v4l2_ext_controls request{};
+    request.which = which;
+    request.count = 1;
+    request.controls = &value;
+    if (xioctl(io, fd, VIDIOC_G_EXT_CTRLS, &request) != 0)
+        return std::nullopt;
+    return fixedText(buffer.data(), buffer.size());
 }
 
 void readValue(DeviceIo& io, int fd, Control& control) {
+    if (control.type == Control::Type::String) {
+        if (auto text = readText(io, fd, control, V4L2_CTRL_WHICH_CUR_VAL))
+            control.text = std::move(*text);
+        return;
+    }
     v4l2_ext_control value{};
     value.id = control.id;
     v4l2_ext_controls request{};
@@ -82,6 +111,14 @@ Control describe(DeviceIo& io, int fd, const v4l2_query_ext_ctrl& query, Control
     control.inactive = (query.flags & V4L2_CTRL_FLAG_INACTIVE) != 0;
     if (type == Control::Type::Menu || type == Control::Type::IntegerMenu)
         readMenu(io, fd, control);
+    if (type == Control::Type::String) {
+        control.defaultValue = 0;  // a text has no numeric default
+        control.value = 0;
+        if (auto text = readText(io, fd, control, V4L2_CTRL_WHICH_DEF_VAL)) {
+            control.defaultText = std::move(*text);
+            control.hasDefaultText = true;
+        }
+    }
     if (readable(control, query.flags))
         readValue(io, fd, control);
     return control;
@@ -130,6 +167,37 @@ int writeControl(DeviceIo& io, int fd, const Control& control, std::int64_t valu
         entry.value = std::int32_t(std::uint32_t(value));
     else  // out-of-range values are clamped to 32 bits, then the device clamps or refuses
         entry.value = std::int32_t(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+    v4l2_ext_controls request{};
+    request.which = V4L2_CTRL_WHICH_CUR_VAL;
+    request.count = 1;
+    request.controls = &entry;
+    return xioctl(io, fd, VIDIOC_S_EXT_CTRLS, &request) == 0 ? 0 : errno;
+}
+
+std::string textProblem(const Control& control, const std::string& text) {
+    if (text.find('\0') != std::string::npos)
+        return "a text for '" + control.name + "' cannot hold a NUL character";
+    const auto length = std::int64_t(text.size());
+    const std::int64_t step = std::max<std::int64_t>(1, control.step);
+    if (length < control.minimum || length > control.maximum || (length - control.minimum) % step != 0) {
+        std::string rule = control.minimum == control.maximum
+                               ? std::to_string(control.minimum)
+                               : std::to_string(control.minimum) + " to " + std::to_string(control.maximum);
+        if (step > 1)
+            rule += " in steps of " + std::to_string(step);
+        return "the text for '" + control.name + "' must be " + rule + " characters (bytes) long, not " +
+               std::to_string(length);
+    }
+    return {};
+}
+
+int writeText(DeviceIo& io, int fd, const Control& control, const std::string& text) {
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    v4l2_ext_control entry{};
+    entry.id = control.id;
+    entry.size = std::uint32_t(buffer.size());
+    entry.string = buffer.data();
     v4l2_ext_controls request{};
     request.which = V4L2_CTRL_WHICH_CUR_VAL;
     request.count = 1;

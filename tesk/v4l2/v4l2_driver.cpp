@@ -301,6 +301,28 @@ Status V4l2Driver::setControl(std::uint32_t id, std::int64_t value) {
     return Status::success();
 }
 
+Status V4l2Driver::setControlText(std::uint32_t id, const std::string& text) {
+    if (!isOpen())
+        return notOpen();
+    const auto control = v4l2::queryControl(*io_, fd_, id);
+    if (!control) {
+        const int error = errno;
+        if (v4l2::isDisconnection(error))
+            return failure("VIDIOC_QUERY_EXT_CTRL", error);
+        return v4l2::deviceFailure(info_, "there is no control " + std::to_string(id));
+    }
+    if (control->type != Control::Type::String)
+        return v4l2::deviceFailure(info_, "the control '" + control->name + "' takes a number, not a text");
+    if (control->readOnly)
+        return v4l2::deviceFailure(info_, "the control '" + control->name + "' cannot be changed");
+    // Checked here so the user hears the limits rather than the device's bare ERANGE.
+    if (const std::string problem = v4l2::textProblem(*control, text); !problem.empty())
+        return v4l2::deviceFailure(info_, problem);
+    if (const int error = v4l2::writeText(*io_, fd_, *control, text); error != 0)
+        return failure(("setting control '" + control->name + "'").c_str(), error);
+    return Status::success();
+}
+
 // ---------------------------------------------------------------- streaming
 
 Status V4l2Driver::startStreaming() {

@@ -58,6 +58,8 @@ public:
 
     std::vector<Control> controls() const override;
     Status setControl(std::uint32_t id, std::int64_t value) override;
+    // A String control's text, within its length limits (checked first).
+    Status setControlText(std::uint32_t id, const std::string& text) override;
 
     Status startStreaming() override;
     void stopStreaming() override;

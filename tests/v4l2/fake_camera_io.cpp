@@ -201,8 +201,86 @@ int FakeCameraIo::ioctl(int fd, unsigned long request, void* argument) {
     case VIDIOC_STREAMON: streaming_ = true; return 0;
     case VIDIOC_STREAMOFF: streaming_ = false; queued_.clear(); return 0;
     case VIDIOC_G_INPUT: *static_cast<int*>(argument) = 0; return 0;
-    default: return fail(ENOTTY);  // no controls, overlay, ...
+    case VIDIOC_QUERY_EXT_CTRL:
+    case VIDIOC_G_EXT_CTRLS:
+    case VIDIOC_S_EXT_CTRLS:
+        if (controls.empty())
+            return fail(ENOTTY);
+        return controlIoctl(request, argument);
+    default: return fail(ENOTTY);  // no overlay, ...
     }
+}
+
+FakeCameraIo::Control* FakeCameraIo::findControl(std::uint32_t id) {
+    for (Control& control : controls)
+        if (control.query.id == id)
+            return &control;
+    return nullptr;
+}
+
+// The kernel's control framework, for one control per call: strings are
+// copied within the caller's size, and a text outside the length limits is
+// refused with ERANGE.
+int FakeCameraIo::controlIoctl(unsigned long request, void* argument) {
+    if (request == VIDIOC_QUERY_EXT_CTRL) {
+        auto* query = static_cast<v4l2_query_ext_ctrl*>(argument);
+        const std::uint32_t mask = V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND;
+        const Control* found = nullptr;
+        if (query->id & mask) {  // the next control by id
+            const std::uint32_t after = query->id & ~mask;
+            for (const Control& control : controls)
+                if (control.query.id > after && (!found || control.query.id < found->query.id))
+                    found = &control;
+        } else {
+            found = findControl(query->id);
+        }
+        if (!found)
+            return fail(EINVAL);
+        *query = found->query;
+        return 0;
+    }
+    auto* request_ = static_cast<v4l2_ext_controls*>(argument);
+    if (request_->count != 1)
+        return fail(EINVAL);
+    v4l2_ext_control& entry = request_->controls[0];
+    Control* control = findControl(entry.id);
+    if (!control)
+        return fail(EINVAL);
+    const v4l2_query_ext_ctrl& query = control->query;
+    const bool isString = query.type == V4L2_CTRL_TYPE_STRING;
+    if (request == VIDIOC_G_EXT_CTRLS) {
+        if (request_->which == V4L2_CTRL_WHICH_DEF_VAL && !defaultValues)
+            return fail(EINVAL);
+        const bool wantDefault = request_->which == V4L2_CTRL_WHICH_DEF_VAL;
+        if (!isString) {
+            entry.value64 = wantDefault ? query.default_value : control->value;
+            return 0;
+        }
+        const std::string& text = wantDefault ? control->defaultText : control->text;
+        if (entry.size < text.size() + 1) {
+            entry.size = std::uint32_t(query.maximum + 1);
+            return fail(ENOSPC);
+        }
+        std::memcpy(entry.string, text.c_str(), text.size() + 1);
+        return 0;
+    }
+    ++controlWrites;
+    if (query.flags & V4L2_CTRL_FLAG_READ_ONLY)
+        return fail(EACCES);
+    if (!isString) {
+        control->value = query.type == V4L2_CTRL_TYPE_INTEGER64 ? entry.value64 : entry.value;
+        return 0;
+    }
+    if (entry.size == 0)
+        return fail(ERANGE);
+    const std::size_t size = std::min<std::size_t>(entry.size, std::size_t(query.maximum) + 1);
+    const std::string text(entry.string, strnlen(entry.string, size));
+    const auto length = std::int64_t(text.size());
+    if (length < query.minimum || length > query.maximum ||
+        (length - query.minimum) % std::int64_t(std::max<std::uint64_t>(1, query.step)) != 0)
+        return fail(ERANGE);
+    control->text = text;
+    return 0;
 }
 
 void* FakeCameraIo::mmap(void*, std::size_t length, int, int, int fd, off_t offset) {

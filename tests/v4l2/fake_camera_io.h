@@ -32,7 +32,18 @@ public:
         std::uint32_t flags = 0;  // V4L2_FMT_FLAG_*
     };
 
+    // A control as the device reports it; text holds a String control's value.
+    struct Control {
+        v4l2_query_ext_ctrl query{};
+        std::int64_t value = 0;
+        std::string text;
+        std::string defaultText;
+    };
+
     std::map<std::string, Node> nodes;
+    std::vector<Control> controls;       // empty: the camera has no controls at all (ENOTTY)
+    bool defaultValues = true;           // G_EXT_CTRLS takes V4L2_CTRL_WHICH_DEF_VAL (kernels from 4.5)
+    int controlWrites = 0;               // S_EXT_CTRLS calls that reached the device
     std::vector<Format> formats = {{V4L2_PIX_FMT_YUYV, "YUYV 4:2:2"}, {V4L2_PIX_FMT_RGB24, "24-bit RGB 8-8-8"}};
     std::uint32_t pixelFormat = V4L2_PIX_FMT_RGB24;  // the format set on the device
     int width = 8;
@@ -71,6 +82,8 @@ private:
     std::uint32_t lineBytes() const;
     std::uint32_t imageBytes() const;
     std::size_t fill(std::vector<std::uint8_t>& image) const;  // the bytes used
+    int controlIoctl(unsigned long request, void* argument);
+    Control* findControl(std::uint32_t id);
 
     std::map<int, std::string> open_;
     int nextFd_ = 100;
