@@ -55,6 +55,9 @@ capture::Flag TeskCapture::DLGVIDEOSOURCE() {
     source.setControl = [driver, gone, goneStatus](std::uint32_t id, std::int64_t value) {
         return gone() ? goneStatus : driver->setControl(id, value);
     };
+    source.setControlText = [driver, gone, goneStatus](std::uint32_t id, const std::string& text) {
+        return gone() ? goneStatus : driver->setControlText(id, text);
+    };
     return showVideoSourceDialog(dialogParent(), driver->info().name, source) ? 1 : 0;
 }
 

@@ -258,6 +258,32 @@ TEST_F(VividCamera, MenusListTheirEntriesAndRefusedChangesSayWhy) {
     EXPECT_THAT(driver_->setControl(0x0fffffff, 1).error, HasSubstr("no control"));
 }
 
+TEST_F(VividCamera, StringControlSetsAndReadsBackWithinItsLengthLimits) {
+    const auto controls = driver_->controls();
+    const Control* text = findControl(controls, "String");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->minimum, 2);
+    EXPECT_EQ(text->maximum, 4);
+    EXPECT_EQ(text->step, 1);
+    EXPECT_FALSE(text->readOnly);
+    ASSERT_TRUE(text->hasDefaultText) << "vivid's kernel gives V4L2_CTRL_WHICH_DEF_VAL";
+    EXPECT_GE(text->defaultText.size(), 2u);
+    EXPECT_LE(text->defaultText.size(), 4u);
+    const std::string before = text->text;
+
+    for (const std::string wanted : {"wxyz", "ok", "a b"}) {
+        const Status set = driver_->setControlText(text->id, wanted);
+        ASSERT_TRUE(set) << set.error;
+        EXPECT_EQ(findControl(driver_->controls(), "String")->text, wanted);
+    }
+    EXPECT_THAT(driver_->setControlText(text->id, "abcde").error, HasSubstr("must be 2 to 4 characters"));
+    EXPECT_THAT(driver_->setControlText(text->id, "a").error, HasSubstr("must be 2 to 4 characters"));
+    EXPECT_EQ(findControl(driver_->controls(), "String")->text, "a b") << "a refused text changes nothing";
+    EXPECT_THAT(driver_->setControlText(findControl(controls, "Brightness")->id, "12").error,
+                HasSubstr("takes a number"));
+    EXPECT_TRUE(driver_->setControlText(text->id, before.size() >= 2 ? before : text->defaultText));
+}
+
 TEST_F(VividCamera, SwitchesInputs) {
     std::vector<std::string> names;
     for (const Input& input : driver_->inputs())
