@@ -19,16 +19,18 @@ namespace tesk {
 bool showVideoFormatDialog(QWidget* parent, const Driver& driver, VideoFormat& format);
 
 // Inputs and every control, with live effect: a control change goes to the
-// driver at once (`setControl`), an input change through `setInput` (the
-// caller restarts streaming around it). "Defaults" sets every control to its
-// default. Returns true when closed with OK; Cancel puts the values it
-// changed back.
+// driver at once (`setControl`, or `setControlText` for a String control when
+// its edit finishes), an input change through `setInput` (the caller restarts
+// streaming around it). "Defaults" sets every control to its default (a
+// String control only where the driver knows its default text). Returns true
+// when closed with OK; Cancel puts the values and texts it changed back.
 struct SourceAccess {
     std::function<std::vector<Input>()> inputs;
     std::function<int()> currentInput;
     std::function<Status(int)> setInput;
     std::function<std::vector<Control>()> controls;
     std::function<Status(std::uint32_t, std::int64_t)> setControl;
+    std::function<Status(std::uint32_t, const std::string&)> setControlText;  // unset: texts are shown only
 };
 bool showVideoSourceDialog(QWidget* parent, const std::string& driverName, const SourceAccess& source);
 

@@ -1,6 +1,7 @@
 // The Video Source dialog: the driver's inputs and every control it reports,
-// each with its range, step and default. Changes reach the driver at once;
-// Cancel puts back what was changed, "Defaults" resets every control.
+// each with its range, step and default. Changes reach the driver at once
+// (a text when its edit finishes); Cancel puts back what was changed,
+// "Defaults" resets every control whose default is known.
 
 #include "tesk/dialogs/dialog_parts.h"
 #include "tesk/dialogs/driver_dialogs.h"
@@ -24,6 +25,7 @@
 #include <climits>
 #include <map>
 #include <set>
+#include <string>
 
 namespace tesk {
 
@@ -57,9 +59,13 @@ std::int64_t snap(const Control& c, std::int64_t value) {
     return std::int64_t(std::uint64_t(c.minimum) + (roundUp ? down + step : down));
 }
 
-// Restoring on Cancel makes sense for values, not for actions or text.
-bool holdsValue(const Control& c) {
-    return c.type != Control::Type::Button && c.type != Control::Type::String && !c.readOnly;
+// Restoring on Cancel makes sense for values and texts, not for actions.
+bool holdsValue(const Control& c) { return c.type != Control::Type::Button && !c.readOnly; }
+
+// Where "Defaults" has something to set.
+bool atDefault(const Control& c) {
+    if (c.type == Control::Type::String) return !c.hasDefaultText || c.text == c.defaultText;
+    return c.value == c.defaultValue;
 }
 
 QString menuText(const Control& c, std::int64_t value) {
@@ -79,8 +85,14 @@ QString rangeText(const Control& c) {
         return QDialog::tr("bits 0x%1, default 0x%2")
             .arg(QString::number(c.maximum, 16))
             .arg(QString::number(c.defaultValue, 16));
+    case Control::Type::String: {
+        QString limits = c.minimum == c.maximum ? QDialog::tr("%1 characters").arg(c.minimum)
+                                                : QDialog::tr("%1 to %2 characters").arg(c.minimum).arg(c.maximum);
+        if (c.step > 1) limits += QDialog::tr(", step %1").arg(c.step);
+        if (c.hasDefaultText) limits += QDialog::tr(", default \"%1\"").arg(QString::fromStdString(c.defaultText));
+        return limits;
+    }
     case Control::Type::Button:
-    case Control::Type::String:
         return {};
     default:
         return QDialog::tr("%1 to %2, step %3, default %4")
@@ -231,10 +243,16 @@ private:
             main = e.button;
             break;
         case Control::Type::String:
-            // The driver interface carries numbers only; a text control is shown, not edited.
             e.line = new QLineEdit(e.row);
-            e.line->setPlaceholderText(tr("text setting, not adjustable here"));
-            e.line->setReadOnly(true);
+            // The driver checks the byte length; this keeps typing within the limit.
+            if (c.maximum >= 0 && c.maximum <= INT_MAX) e.line->setMaxLength(int(c.maximum));
+            if (source_.setControlText) {
+                connect(e.line, &QLineEdit::editingFinished, this,
+                        [this, cid = c.id, line = e.line] { applyText(cid, line->text().toStdString()); });
+            } else {
+                e.line->setPlaceholderText(tr("text setting, not adjustable here"));
+                e.line->setReadOnly(true);
+            }
             main = e.line;
             break;
         case Control::Type::Bitmask:
@@ -315,7 +333,8 @@ private:
             if (e.slider) e.slider->setValue(int(c.value));
             if (e.spin) e.spin->setValue(int(c.value));
             if (e.line && c.type == Control::Type::Bitmask) e.line->setText("0x" + QString::number(c.value, 16));
-            else if (e.line && c.type != Control::Type::String) e.line->setText(QString::number(c.value));
+            else if (e.line && c.type == Control::Type::String) e.line->setText(QString::fromStdString(c.text));
+            else if (e.line) e.line->setText(QString::number(c.value));
         }
         updating_ = false;
     }
@@ -343,6 +362,32 @@ private:
         return result;
     }
 
+    Status setText(std::uint32_t id, const std::string& text) {
+        auto it = editors_.find(id);
+        if (it == editors_.end() || !source_.setControlText) return Status::failure("this setting cannot be changed");
+        const Control& c = it->second.control;
+        const std::string previous = c.text;
+        const Status result = source_.setControlText(id, text);
+        if (result && holdsValue(c) && changed_.insert(id).second) {
+            UndoStep step{false, id, 0};
+            step.isText = true;
+            step.text = previous;
+            undo_.push_back(step);
+        }
+        return result;
+    }
+
+    // A refused text is reported and the driver's text shown again.
+    void applyText(std::uint32_t id, const std::string& text) {
+        if (updating_) return;
+        auto it = editors_.find(id);
+        if (it != editors_.end() && it->second.control.text == text) return;  // focus left, nothing edited
+        const Status result = setText(id, text);
+        if (result) status_->clear();
+        else showError(result);
+        refresh();
+    }
+
     void apply(std::uint32_t id, std::int64_t value) {
         if (updating_) return;
         const Status result = setValue(id, value);
@@ -357,8 +402,9 @@ private:
             auto it = editors_.find(id);
             if (it == editors_.end()) continue;
             const Control c = it->second.control;
-            if (!holdsValue(c) || c.value == c.defaultValue) continue;
-            const Status result = setValue(id, c.defaultValue);
+            if (!holdsValue(c) || atDefault(c)) continue;
+            const Status result =
+                c.type == Control::Type::String ? setText(id, c.defaultText) : setValue(id, c.defaultValue);
             if (!result) errors << QString::fromStdString(c.name) + ": " + QString::fromStdString(result.error);
         }
         status_->setText(errors.join("\n"));
@@ -372,7 +418,8 @@ private:
         for (auto step = undo_.rbegin(); step != undo_.rend(); ++step) {
             Status result;
             if (step->input) result = source_.setInput(originalInput_);
-            else if (source_.setControl) result = source_.setControl(step->id, step->value);
+            else if (step->isText && source_.setControlText) result = source_.setControlText(step->id, step->text);
+            else if (!step->isText && source_.setControl) result = source_.setControl(step->id, step->value);
             if (!result) errors << QString::fromStdString(result.error);
         }
         undo_.clear();
@@ -386,6 +433,8 @@ private:
         bool input = false;
         std::uint32_t id = 0;
         std::int64_t value = 0;
+        bool isText = false;  // a String control: text is what goes back
+        std::string text;
     };
 
     const SourceAccess& source_;
