@@ -49,12 +49,15 @@ inline constexpr std::uint32_t kExposure = 4;      // integer; refused while kAu
 inline constexpr std::uint32_t kPowerLine = 5;     // menu 0 Off, 1 50 Hz, 2 60 Hz
 inline constexpr std::uint32_t kResetPan = 6;      // button
 inline constexpr std::uint32_t kSensorTemp = 7;    // read-only integer
+inline constexpr std::uint32_t kCaption = 8;       // string of 2 to 8 bytes, default "cam"
+inline constexpr std::uint32_t kNote = 9;          // string of 0 to 16 bytes, no known default
 
 struct FakeSource {
     struct Call {
-        std::string what;  // "control" or "input"
+        std::string what;  // "control", "text" or "input"
         std::uint32_t id = 0;
         std::int64_t value = 0;
+        std::string text;  // "text" calls
         bool operator==(const Call&) const = default;
     };
 
@@ -68,6 +71,12 @@ struct FakeSource {
         add(kResetPan, "Reset Pan", Control::Type::Button, 0, 0, 0, 0, 0);
         add(kSensorTemp, "Sensor Temperature", Control::Type::Integer, -40, 125, 1, 0, 35);
         values[kSensorTemp].readOnly = true;
+        add(kCaption, "Caption", Control::Type::String, 2, 8, 1, 0, 0);
+        values[kCaption].text = "hello";
+        values[kCaption].defaultText = "cam";
+        values[kCaption].hasDefaultText = true;
+        add(kNote, "Note", Control::Type::String, 0, 16, 1, 0, 0);
+        values[kNote].text = "memo";
     }
 
     void add(std::uint32_t id, const char* name, Control::Type type, std::int64_t min, std::int64_t max,
@@ -110,6 +119,21 @@ struct FakeSource {
         return Status::success();
     }
 
+    Status setControlText(std::uint32_t id, const std::string& text) {
+        calls.push_back({"text", id, 0, text});
+        auto it = values.find(id);
+        if (it == values.end()) return Status::failure("no such control");
+        Control& c = it->second;
+        if (c.type != Control::Type::String) return Status::failure("not a text control");
+        if (c.readOnly) return Status::failure("read-only");
+        if (auto refusal = refusals.find(id); refusal != refusals.end()) return Status::failure(refusal->second);
+        if (std::int64_t(text.size()) < c.minimum || std::int64_t(text.size()) > c.maximum)
+            return Status::failure("the text must be " + std::to_string(c.minimum) + " to " +
+                                   std::to_string(c.maximum) + " characters long");
+        c.text = text;
+        return Status::success();
+    }
+
     Status setInput(int index) {
         calls.push_back({"input", 0, index});
         if (index < 0 || index > 1) return Status::failure("no such input");
@@ -124,10 +148,12 @@ struct FakeSource {
         a.setInput = [this](int index) { return setInput(index); };
         a.controls = [this] { return controls(); };
         a.setControl = [this](std::uint32_t id, std::int64_t value) { return setControl(id, value); };
+        a.setControlText = [this](std::uint32_t id, const std::string& text) { return setControlText(id, text); };
         return a;
     }
 
     std::int64_t value(std::uint32_t id) const { return values.at(id).value; }
+    const std::string& text(std::uint32_t id) const { return values.at(id).text; }
 
     std::map<std::uint32_t, Control> values;
     std::vector<std::uint32_t> order;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
@@ -78,6 +80,16 @@ void setSlider(QWidget& dialog, const char* name, int value) {
 void tick(QWidget& dialog, const char* name, bool on) {
     if (auto* box = find<QCheckBox>(dialog, name))
         if (box->isChecked() != on) box->click();
+}
+
+void typeText(QWidget& dialog, const char* name, const QString& text) {
+    auto* line = find<QLineEdit>(dialog, name);
+    if (!line) return;
+    EXPECT_TRUE(line->isEnabled() && !line->isReadOnly()) << name << " cannot be edited";
+    line->selectAll();
+    line->insert(text);
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(line, &leave);
 }
 
 QString comboText(QWidget& dialog, const char* name) {

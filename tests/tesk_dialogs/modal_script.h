@@ -49,6 +49,9 @@ void choose(QWidget& dialog, const char* comboName, const QString& entryText);
 void setSpin(QWidget& dialog, const char* name, int value);
 void setSlider(QWidget& dialog, const char* name, int value);
 void tick(QWidget& dialog, const char* name, bool on);
+// Replaces the text of a line edit as typing would (within its maximum
+// length), then leaves the box, which finishes the edit.
+void typeText(QWidget& dialog, const char* name, const QString& text);
 QString comboText(QWidget& dialog, const char* name);
 QStringList comboEntries(QWidget& dialog, const char* name);
 

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -135,11 +136,17 @@ TEST(VideoSourceDialog, DefaultsResetsEveryValueAndCancelUndoesIt) {
         EXPECT_EQ(source.value(kSensorTemp), 35) << "read-only stays";
         EXPECT_EQ(source.buttonPresses, 0) << "buttons are actions, not values";
         EXPECT_EQ(find<QSpinBox>(d, name(kGain).c_str())->value(), 128) << "the dialog shows the new values";
+        EXPECT_EQ(source.text(kCaption), "cam") << "the device's default text";
+        EXPECT_EQ(find<QLineEdit>(d, name(kCaption).c_str())->text(), "cam");
+        EXPECT_EQ(source.text(kNote), "memo") << "a text without a known default stays";
         click(d, "cancel");
     });
     EXPECT_FALSE(runDialog(source, script));
     const FakeSource untouched;
-    for (std::uint32_t id : untouched.order) EXPECT_EQ(source.value(id), untouched.value(id)) << "control " << id;
+    for (std::uint32_t id : untouched.order) {
+        EXPECT_EQ(source.value(id), untouched.value(id)) << "control " << id;
+        EXPECT_EQ(source.text(id), untouched.text(id)) << "control " << id;
+    }
 }
 
 TEST(VideoSourceDialog, ARefusedValueIsReportedAndTheDriversValueShown) {
@@ -172,6 +179,100 @@ TEST(VideoSourceDialog, ARestoreThatFailsIsReported) {
             message->accept();
         });
     EXPECT_FALSE(runDialog(source, script));
+}
+
+TEST(VideoSourceDialog, ATextControlIsEditedWithinItsLimitsAndAppliedWhenTheEditFinishes) {
+    FakeSource source;
+    ModalScript script;
+    script.then([&](QWidget& d) {
+        auto* caption = find<QLineEdit>(d, name(kCaption).c_str());
+        ASSERT_TRUE(caption);
+        EXPECT_EQ(caption->text(), "hello");
+        EXPECT_FALSE(caption->isReadOnly());
+        EXPECT_EQ(caption->maxLength(), 8);
+        EXPECT_EQ(find<QLabel>(d, name(kCaption, "_range").c_str())->text(), "2 to 8 characters, default \"cam\"");
+        EXPECT_EQ(find<QLabel>(d, name(kNote, "_range").c_str())->text(), "0 to 16 characters");
+        typeText(d, name(kCaption).c_str(), "camera one");  // typing stops at 8
+        EXPECT_EQ(source.text(kCaption), "camera o") << "live, before OK";
+        typeText(d, name(kCaption).c_str(), "camera o");  // leaving an unchanged box sends nothing
+        click(d, "ok");
+    });
+    EXPECT_TRUE(runDialog(source, script));
+    EXPECT_EQ(source.calls, (std::vector<Call>{{"text", kCaption, 0, "camera o"}}));
+    EXPECT_EQ(source.text(kCaption), "camera o");
+}
+
+TEST(VideoSourceDialog, ARefusedTextIsReportedAndTheDriversTextShown) {
+    struct Case {
+        const char* why;
+        const char* typed;
+        const char* refusal;  // the device refuses every text, or null
+        const char* message;
+    };
+    const Case cases[] = {
+        {"too short for the driver", "x", nullptr, "the text must be 2 to 8 characters long"},
+        {"the device says no", "fine", "the device is busy", "the device is busy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        FakeSource source;
+        if (c.refusal) source.refusals[kCaption] = c.refusal;
+        ModalScript script;
+        script.then([&](QWidget& d) {
+            typeText(d, name(kCaption).c_str(), c.typed);
+            EXPECT_EQ(find<QLabel>(d, "status")->text(), c.message);
+            EXPECT_EQ(find<QLineEdit>(d, name(kCaption).c_str())->text(), "hello");
+            click(d, "cancel");
+        });
+        EXPECT_FALSE(runDialog(source, script));
+        EXPECT_EQ(source.calls, (std::vector<Call>{{"text", kCaption, 0, c.typed}})) << "nothing to put back";
+        EXPECT_EQ(source.text(kCaption), "hello");
+    }
+}
+
+TEST(VideoSourceDialog, CancelPutsBackChangedTextsWithTheValues) {
+    FakeSource source;
+    ModalScript script;
+    script.then([&](QWidget& d) {
+        typeText(d, name(kCaption).c_str(), "first");
+        setSpin(d, name(kGain).c_str(), 10);
+        typeText(d, name(kCaption).c_str(), "second");
+        typeText(d, name(kNote).c_str(), "");
+        click(d, "cancel");
+    });
+    EXPECT_FALSE(runDialog(source, script));
+    const std::vector<Call> restore(source.calls.begin() + 4, source.calls.end());
+    EXPECT_EQ(restore, (std::vector<Call>{{"text", kNote, 0, "memo"},
+                                          {"control", kGain, 100},
+                                          {"text", kCaption, 0, "hello"}}));
+    EXPECT_EQ(source.text(kCaption), "hello");
+    EXPECT_EQ(source.text(kNote), "memo");
+}
+
+TEST(VideoSourceDialog, WithoutATextSetterTextsAreShownOnly) {
+    FakeSource source;
+    SourceAccess access = source.access();
+    access.setControlText = nullptr;
+    ModalScript script;
+    script.then([](QWidget& d) {
+        auto* caption = find<QLineEdit>(d, name(kCaption).c_str());
+        ASSERT_TRUE(caption);
+        EXPECT_TRUE(caption->isReadOnly());
+        EXPECT_EQ(caption->text(), "hello");
+        click(d, "defaults");
+        click(d, "ok");
+    });
+    script.run([&] { showVideoSourceDialog(nullptr, "Fake Camera", access); });
+    EXPECT_EQ(source.text(kCaption), "hello");
+    for (const Call& call : source.calls) EXPECT_NE(call.what, "text");
+}
+
+TEST(VideoSourceDialog, DriversWithoutTextControlsRefuseTexts) {
+    FixedFormatDriver driver({});
+    EXPECT_EQ(driver.setControlText(1, "text").error, "this driver has no text controls");
+    TestPatternDriver pattern;
+    ASSERT_TRUE(pattern.open());
+    EXPECT_FALSE(pattern.setControlText(TEST_PATTERN_CID_BRIGHTNESS, "bright"));
 }
 
 TEST(VideoSourceDialog, DrivesTheTestPatternDriver) {
