@@ -37,8 +37,10 @@ public:
         if (target.filename().empty()) return Status::failure(target_ + " is a folder, not a file name");
         const std::string folder = target.parent_path().empty() ? "." : target.parent_path().string();
         static std::atomic<unsigned> counter{0};
+        // The temporary name must stay within the file-name limit even for a target name near it.
+        const std::string stem = target.filename().string().substr(0, 64);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = folder + "/." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
+            std::string name = folder + "/." + stem + "." + std::to_string(::getpid()) + "." +
                                std::to_string(counter++) + ".tmp";
             // 0666 less the umask, as for any new file of the user's.
             fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

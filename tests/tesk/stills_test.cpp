@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 
 #include <algorithm>
 #include <fstream>
@@ -136,6 +137,18 @@ TEST_F(Stills, FailuresLeaveNoPartAndKeepTheOldFile) {
     // Once the disk has room, the old file is replaced by a whole new one.
     ASSERT_TRUE(capture->FILESAVEDIB(good));
     EXPECT_EQ(readAll(good).size(), 54u + 320 * 240 * 3);
+}
+
+// A name as long as a file name may be is saved like any other.
+TEST_F(Stills, LongestFileNameIsSaved) {
+    ASSERT_TRUE(capture->DRIVERCONNECT(0));
+    ASSERT_TRUE(capture->GRABFRAME());
+    const std::string name = std::string(251, 'n') + ".bmp";  // 255 bytes
+    ASSERT_TRUE(capture->FILESAVEDIB(path(name.c_str())));
+    ASSERT_TRUE(capture->FILESAVEJPEG(path(name.c_str()), 90));
+    EXPECT_FALSE(QImage(QString::fromStdString(path(name.c_str()))).isNull());
+    EXPECT_TRUE(strayFiles(dir, {name, "teskdrv.ini"}).empty());
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(Stills, CopyPutsTheFrameOnTheClipboard) {
