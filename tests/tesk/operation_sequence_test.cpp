@@ -446,6 +446,18 @@ const std::vector<Operation>& operations() {
                  EXPECT_EQ(r.capture->GETCAPTUREWINDOWHEIGHT(), format.height);
              }
          }},
+        {"control change", 1,
+         [](Rig& r) {
+             // As the source dialog does, live: the capture thread draws with the new value.
+             Driver* driver = r.capture->connectedDriver();
+             if (!driver) return;
+             const bool brightness = r.pick(2);
+             const std::int64_t value = brightness ? r.pickFrom(std::vector<std::int64_t>{-1, 0, 128, 255, 256})
+                                                   : r.pickFrom(std::vector<std::int64_t>{-1, 0, 1, 2, 3});
+             const bool valid = value >= 0 && value <= (brightness ? 255 : 2);
+             EXPECT_EQ(driver->setControl(brightness ? TEST_PATTERN_CID_BRIGHTNESS : TEST_PATTERN_CID_PATTERN, value).ok(),
+                       valid);
+         }},
         {"fault: refuse connect", 1,
          [](Rig& r) { r.faults[r.pick(kDrivers)]->refuseConnect = r.pick(3) == 0; }},
         {"fault: stop frames", 2,
