@@ -221,7 +221,10 @@ TEST_F(Preview, GrabIsNotCoveredByAnOlderPreviewPicture) {
     startPreview();
     // The UI thread is busy: the capture thread publishes frames that wait for their paint.
     const std::uint64_t seen = capture->currentFrame()->sequence;
-    while (capture->currentFrame()->sequence < seen + 2) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (capture->currentFrame()->sequence < seen + 2 && std::chrono::steady_clock::now() < guard)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(capture->currentFrame()->sequence, seen + 2) << "the preview delivered no frames";
     ASSERT_TRUE(capture->GRABFRAME());
     QCoreApplication::processEvents();
     const auto frame = capture->currentFrame();
