@@ -466,7 +466,7 @@ const std::vector<Operation>& operations() {
          [](Rig& r) { r.faults[r.pick(kDrivers)]->brokenFrames = r.pickFrom(std::vector<int>{0, 0, 1, 3, 40}); }},
         {"events", 6,
          [](Rig& r) {
-             const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(r.pick(25));
+             const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(r.pick(15));
              do QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
              while (std::chrono::steady_clock::now() < until);
          }},
