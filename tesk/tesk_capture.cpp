@@ -148,6 +148,7 @@ capture::Flag TeskCapture::connect(std::int32_t index) {
         return 0;
     }
     connected_ = index;
+    clearFrame();  // a picture kept from a lost device is not this driver's
     driver.setPalette(palette_);  // 8-bit frames show in the current palette
     VideoFormat saved;
     if (settings_.loadFormat(info.name, saved)) {
@@ -165,13 +166,17 @@ capture::Flag TeskCapture::DRIVERDISCONNECT() {
     stopOverlay();
     driver->close();
     connected_ = -1;
+    clearFrame();
+    return 1;
+}
+
+void TeskCapture::clearFrame() {
     {
         std::lock_guard lock(frameMutex_);
         frame_.reset();
         pendingImage_ = QImage();
     }
     if (window_) window_->clearImage();
-    return 1;
 }
 
 capture::Flag TeskCapture::DRIVERGETCAPS(capture::CAPDRIVERCAPS& caps, std::int32_t size) {

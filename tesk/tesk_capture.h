@@ -139,6 +139,7 @@ private:
     capture::Flag connect(std::int32_t index);
     bool requireDriver();  // message when none is connected
     Status startPreview();
+    void clearFrame();
     void stopPreview(bool report);
     void stopOverlay();
     void onStreamLost(std::uint64_t generation, const std::string& why);

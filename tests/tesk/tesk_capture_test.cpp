@@ -175,6 +175,7 @@ TEST_F(Preview, DeviceLossStopsWithAMessageAndReconnectWorks) {
     EXPECT_TRUE(capture->FILESAVEDIB((dir.path() + "/last.bmp").toStdString()));
     faults->stopFrames = false;
     ASSERT_TRUE(capture->DRIVERCONNECT(0));
+    EXPECT_FALSE(capture->currentFrame()) << "the lost device's picture went with the new connection";
     ASSERT_TRUE(capture->SETPREVIEW(1));
     const int painted = capture->captureWindow()->paintCount();
     EXPECT_TRUE(processUntil([&] { return capture->captureWindow()->paintCount() > painted + 1; }));
