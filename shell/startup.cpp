@@ -68,6 +68,9 @@ bool initialiseQtRuntime(std::optional<QApplication>& app) {
     const QtMessageHandler previous = qInstallMessageHandler(fatalEndsCleanly);
     app.emplace(argc, argv);
     qInstallMessageHandler(previous);
+    // Each window runs its own event loop and ends it itself; Qt must not end
+    // them all when the last visible window happens to close.
+    app->setQuitOnLastWindowClosed(false);
     return true;
 }
 
