@@ -282,39 +282,41 @@ std::vector<Control> V4l2Driver::controls() const {
     return v4l2::queryControls(*io_, fd_);
 }
 
-Status V4l2Driver::setControl(std::uint32_t id, std::int64_t value) {
+Status V4l2Driver::writableControl(std::uint32_t id, bool text, Control& control) const {
     if (!isOpen())
         return notOpen();
-    const auto control = v4l2::queryControl(*io_, fd_, id);
-    if (!control) {
+    const auto found = v4l2::queryControl(*io_, fd_, id);
+    if (!found) {
         const int error = errno;
         if (v4l2::isDisconnection(error))
             return failure("VIDIOC_QUERY_EXT_CTRL", error);
         return v4l2::deviceFailure(info_, "there is no control " + std::to_string(id));
     }
-    if (control->readOnly)
-        return v4l2::deviceFailure(info_, "the control '" + control->name + "' cannot be changed");
-    if (control->type == Control::Type::String)
-        return v4l2::deviceFailure(info_, "the text control '" + control->name + "' cannot be set to a number");
-    if (const int error = v4l2::writeControl(*io_, fd_, *control, value); error != 0)
-        return failure(("setting control '" + control->name + "'").c_str(), error);
+    control = *found;
+    const bool isText = control.type == Control::Type::String;
+    if (text && !isText)
+        return v4l2::deviceFailure(info_, "the control '" + control.name + "' takes a number, not a text");
+    if (control.readOnly)
+        return v4l2::deviceFailure(info_, "the control '" + control.name + "' cannot be changed");
+    if (!text && isText)
+        return v4l2::deviceFailure(info_, "the text control '" + control.name + "' cannot be set to a number");
+    return Status::success();
+}
+
+Status V4l2Driver::setControl(std::uint32_t id, std::int64_t value) {
+    Control control;
+    if (Status s = writableControl(id, false, control); !s)
+        return s;
+    if (const int error = v4l2::writeControl(*io_, fd_, control, value); error != 0)
+        return failure(("setting control '" + control.name + "'").c_str(), error);
     return Status::success();
 }
 
 Status V4l2Driver::setControlText(std::uint32_t id, const std::string& text) {
-    if (!isOpen())
-        return notOpen();
-    const auto control = v4l2::queryControl(*io_, fd_, id);
-    if (!control) {
-        const int error = errno;
-        if (v4l2::isDisconnection(error))
-            return failure("VIDIOC_QUERY_EXT_CTRL", error);
-        return v4l2::deviceFailure(info_, "there is no control " + std::to_string(id));
-    }
-    if (control->type != Control::Type::String)
-        return v4l2::deviceFailure(info_, "the control '" + control->name + "' takes a number, not a text");
-    if (control->readOnly)
-        return v4l2::deviceFailure(info_, "the control '" + control->name + "' cannot be changed");
+    Control found;
+    if (Status s = writableControl(id, true, found); !s)
+        return s;
+    const Control* control = &found;
     // Checked here so the user hears the limits rather than the device's bare ERANGE.
     if (const std::string problem = v4l2::textProblem(*control, text); !problem.empty())
         return v4l2::deviceFailure(info_, problem);

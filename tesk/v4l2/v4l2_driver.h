@@ -79,6 +79,8 @@ private:
 
     Status failure(const char* what, int error) const;
     Status notOpen() const;
+    // The control `id` if it exists and can be written with a number (or, with `text`, a text).
+    Status writableControl(std::uint32_t id, bool text, Control& control) const;
     Status refreshFormat();
     std::vector<std::uint32_t> deliverableFourccs() const;
     Status requestFormat(std::uint32_t fourcc, int width, int height);
